@@ -1,0 +1,22 @@
+// Texts are UTF-8 in the program; the board and card titles use one byte per character
+// (Latin-1). These few helpers count and cut texts by characters and convert between the two.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace solmir {
+
+// Number of characters of a UTF-8 text.
+std::size_t utf8_length(std::string_view s);
+// The first n characters of a UTF-8 text.
+std::string utf8_left(std::string_view s, std::size_t n);
+// The characters from position `from` (0-based) on, at most n of them.
+std::string utf8_mid(std::string_view s, std::size_t from, std::size_t n = std::string::npos);
+// The text cut or padded with blanks to exactly n characters.
+std::string utf8_fixed(std::string_view s, std::size_t n);
+// One byte per character; characters beyond Latin-1 become '?'.
+std::string utf8_to_latin1(std::string_view s);
+std::string latin1_to_utf8(std::string_view s);
+
+}  // namespace solmir

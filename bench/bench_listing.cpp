@@ -1,0 +1,4 @@
+// Placeholder until the listing bench lands.
+int main() {
+  return 0;
+}

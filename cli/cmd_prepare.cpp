@@ -1,0 +1,49 @@
+// listing and notes: the MIDI file as the event listing, and as the note event list.
+#include <iostream>
+
+#include "cli/cli.h"
+#include "midi/listing.h"
+
+namespace solmir::cli {
+namespace {
+
+std::string only_file(const Args& a, const char* command) {
+  if (a.positional.size() != 1)
+    throw CliError{std::string("Usage : solmir-cli ") + command + " FICHIER.mid ...", 2};
+  return a.positional[0];
+}
+
+int run_listing(const Args& a) {
+  const std::string path = only_file(a, "listing");
+  const std::string bytes = read_binary_file(path);
+  const midi::ListingResult r = midi::desassemble_midi(bytes, path);
+  std::string line;
+  for (std::size_t i = 0; i < r.listing.size(); ++i) {
+    r.listing.render_into(i, line);
+    std::cout << line << '\n';
+  }
+  std::cout.flush();
+  if (r.end == midi::ListingEnd::format_error) {
+    std::string m = r.message_erreur_midi;
+    for (std::size_t p; (p = m.find('\r')) != std::string::npos;) m.erase(p, 1);
+    throw CliError{m, 1};
+  }
+  if (r.end == midi::ListingEnd::abnormal) throw CliError{r.abnormal_message, 1};
+  return 0;
+}
+
+int run_notes(const Args& a) {
+  const std::string path = only_file(a, "notes");
+  StdEventLoop loop;
+  Session s(loop, nullptr);
+  s.start(a);
+  s.open_midi(path);
+  for (const auto& e : s.form().Liste1) std::cout << score::render(e) << '\n';
+  return 0;
+}
+
+Register listing{{"listing", "FICHIER.mid", {}, run_listing}};
+Register notes{{"notes", "FICHIER.mid [options de préparation]", kPrepareFlags, run_notes}};
+
+}  // namespace
+}  // namespace solmir::cli

@@ -1,0 +1,644 @@
+// The MIDI event listing converter. Times are computed in single precision exactly as the
+// listing has always written them, so that every line is the same on every machine.
+#include "midi/listing.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "app/numbers.h"
+
+namespace solmir::midi {
+
+namespace {
+
+// Format errors: code and message.
+constexpr const char* kMsgEof = "*** Midifile corrupt, unexpected EOF.";
+constexpr const char* kMsgDelta = "Midifile corrupt, deltatime invalid format.";
+constexpr const char* kMsgRunning = "Midifile corrupt, running status error. ";
+constexpr const char* kMsgMThd = "Midifile corrupt: header MThd not in file.";
+constexpr const char* kMsgMTrk = "Midifile corrupt, header MTrk not in file.";
+constexpr const char* kMsgTempo = "More than 999 tempochanges. cannot continue processinf.";
+constexpr const char* kLocation = "    Events processed until loc hex: ";
+
+// Files that are not format errors but cannot be converted.
+constexpr const char* kAbnTimeCode =
+    "Fichier midi non traitable : division temporelle en codes SMPTE (non prise en charge)";
+constexpr const char* kAbnDivisionZero = "Fichier midi non traitable : division temporelle nulle";
+constexpr const char* kAbnHeaderWord =
+    "Fichier midi non traitable : format ou nombre de pistes hors limites";
+constexpr const char* kAbnHeaderLength =
+    "Fichier midi non traitable : longueur d'en-tête hors limites";
+constexpr const char* kAbnChunkLength =
+    "Fichier midi non traitable : longueur de piste hors limites";
+constexpr const char* kAbnKey = "Fichier midi non traitable : numéro de note supérieur à 127";
+constexpr const char* kAbnTooLong = "Fichier midi non traitable : durée hors limites";
+
+constexpr std::int32_t kEndMarker = 9999999;
+constexpr int kTempoEntries = 1001;
+
+struct FormatError {
+  int code;
+};
+struct Abnormal {
+  const char* message;
+};
+
+constexpr const char* kNoteNames[12] = {"C",  "C#", "D",  "D#", "E",  "F",
+                                        "F#", "G",  "G#", "A",  "A#", "B"};
+
+struct Cell {
+  std::int32_t start_tick = -1;
+  std::int32_t count = 0;
+  float acc_ms = 0;
+  float velocity = 0;
+};
+
+class Converter {
+ public:
+  Converter(std::string_view bytes, const std::string& chemin,
+            const std::function<void(std::size_t, std::size_t)>& progress)
+      : data_(bytes), chemin_(chemin), progress_(progress) {}
+
+  ListingResult run() {
+    ListingResult r;
+    out_ = &r.listing;
+    try {
+      convert();
+    } catch (const FormatError& e) {
+      r.end = ListingEnd::format_error;
+      r.code_erreur_midi = e.code;
+      r.message_erreur_midi = message_for(e.code);
+    } catch (const Abnormal& a) {
+      r.end = ListingEnd::abnormal;
+      r.abnormal_message = a.message;
+    }
+    if (progress_) progress_(pos_, data_.size());
+    return r;
+  }
+
+ private:
+  std::string message_for(int code) const {
+    switch (code) {
+      case 1:
+      case 2:
+      case 3: {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(location_));
+        const char* m = code == 1 ? kMsgEof : code == 2 ? kMsgDelta : kMsgRunning;
+        return std::string(m) + "\r\n" + kLocation + hex;
+      }
+      case 5:
+        return kMsgMThd;
+      case 6:
+        return kMsgMTrk;
+      default:
+        return kMsgTempo;
+    }
+  }
+
+  std::uint8_t next() {
+    if (pos_ >= data_.size()) throw FormatError{1};
+    if (progress_ && pos_ >= next_progress_) {
+      progress_(pos_, data_.size());
+      next_progress_ = pos_ + 1000;
+    }
+    return static_cast<std::uint8_t>(data_[pos_++]);
+  }
+
+  std::uint32_t read_be(int n) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < n; ++i) v = (v << 8) | next();
+    return v;
+  }
+
+  void skip(std::uint32_t n) {
+    for (std::uint32_t i = 0; i < n; ++i) next();
+  }
+
+  // ------------------------------------------------------------------ timing
+  float time_of(std::int32_t tick) const {
+    const float d = static_cast<float>(static_cast<std::int64_t>(tick) - seg_tick_);
+    const float product = mspt_ * d;
+    return seg_ms_ + product;
+  }
+
+  static std::int32_t round_ms(float v) {
+    const float r = std::nearbyint(v);
+    if (!(r > -2147483648.0f && r < 2147483648.0f)) throw Abnormal{kAbnTooLong};
+    return static_cast<std::int32_t>(r);
+  }
+
+  void set_tempo(std::uint32_t tempo) {
+    mspt_ = static_cast<float>(static_cast<double>(tempo) / division_ / 1000.0);
+  }
+
+  void apply_due_tempo_changes() {
+    while (tempo_pos_ < marker_index_ && tick_ >= tempo_tick_[tempo_pos_]) {
+      const std::int32_t t = tempo_tick_[tempo_pos_];
+      for (const int idx : active_) {
+        Cell& c = cells_[idx];
+        const float product =
+            mspt_ * static_cast<float>(static_cast<std::int64_t>(t) - c.start_tick);
+        c.acc_ms = c.acc_ms + product;
+        c.start_tick = t;
+      }
+      seg_ms_ = seg_ms_ + mspt_ * static_cast<float>(static_cast<std::int64_t>(t) - seg_tick_);
+      seg_tick_ = t;
+      set_tempo(tempo_value_[tempo_pos_]);
+      ++tempo_pos_;
+    }
+  }
+
+  void record_tempo(std::uint32_t tempo) {
+    if (tempo_pos_ >= 999) throw FormatError{7};
+    tempo_tick_[tempo_pos_] = tick_;
+    tempo_value_[tempo_pos_] = tempo;
+    tempo_tick_[tempo_pos_ + 1] = kEndMarker;
+    marker_index_ = tempo_pos_ + 1;
+  }
+
+  // ------------------------------------------------------------------ lines
+  ListingLine& add(Code code) {
+    ListingLine& l = out_->lines.emplace_back();
+    l.code = code;
+    l.time_ms = round_ms(time_of(tick_));
+    l.tick = tick_;
+    return l;
+  }
+
+  void add_text(Code code, std::string text) {
+    ListingLine& l = add(code);
+    l.text = static_cast<std::uint32_t>(out_->texts.size());
+    out_->texts.push_back(std::move(text));
+  }
+
+  // ------------------------------------------------------------------ notes
+  void activate(int idx) {
+    active_pos_[idx] = static_cast<int>(active_.size());
+    active_.push_back(idx);
+  }
+
+  void deactivate(int idx) {
+    const int p = active_pos_[idx];
+    if (p < 0) return;
+    const int last = active_.back();
+    active_[p] = last;
+    active_pos_[last] = p;
+    active_.pop_back();
+    active_pos_[idx] = -1;
+  }
+
+  static void check_key(std::uint8_t key) {
+    if (key > 127) throw Abnormal{kAbnKey};
+  }
+
+  void note_start(int channel, std::uint8_t key, std::uint8_t velocity) {
+    check_key(key);
+    const int idx = (channel - 1) * 128 + key;
+    Cell& c = cells_[idx];
+    if (c.start_tick == -1) {
+      c.start_tick = tick_;
+      c.velocity = velocity;
+      activate(idx);
+    }
+    c.count += 1;
+  }
+
+  void note_end(int channel, std::uint8_t key) {
+    check_key(key);
+    const int idx = (channel - 1) * 128 + key;
+    Cell& c = cells_[idx];
+    c.count -= 1;
+    if (c.count >= 1) return;
+    const bool orphan = c.start_tick == -1;
+    const float product =
+        mspt_ * static_cast<float>(static_cast<std::int64_t>(c.start_tick) - seg_tick_);
+    const float sum = seg_ms_ + product;
+    const std::int32_t start = round_ms(sum - c.acc_ms);
+    const std::int32_t end = round_ms(time_of(tick_));
+    ListingLine& n = out_->lines.emplace_back();
+    n.code = Code::NOTE;
+    n.orphan = orphan;
+    n.time_ms = start;
+    n.tick = tick_;
+    n.f[0] = channel;
+    n.f[1] = key;
+    n.f[2] = static_cast<std::int32_t>(static_cast<std::int64_t>(end) - start);
+    n.f[3] = static_cast<std::int32_t>(std::nearbyint(c.velocity));
+    ListingLine& off = out_->lines.emplace_back();
+    off.code = Code::NOOF;
+    off.time_ms = end;
+    off.tick = tick_;
+    off.f[0] = channel;
+    off.f[1] = key;
+    c.start_tick = -1;
+    c.count = 0;
+    c.acc_ms = 0;
+    deactivate(idx);
+    if (static_cast<float>(end) > largest_end_) largest_end_ = static_cast<float>(end);
+  }
+
+  // ------------------------------------------------------------------ structure
+  void convert() {
+    if (data_.size() < 4 || data_.substr(0, 4) != "MThd") throw FormatError{5};
+    pos_ = 4;
+    const std::uint32_t header_length = read_be(4);
+    const std::uint32_t format = read_be(2);
+    const std::uint32_t tracks = read_be(2);
+    const std::uint32_t division = read_be(2);
+    if (header_length >= 0x80000000u) throw Abnormal{kAbnChunkLength};
+    if (format >= 32768 || tracks >= 32768) throw Abnormal{kAbnHeaderWord};
+    if (division >= 32768) throw Abnormal{kAbnTimeCode};
+    if (header_length >= 32760) throw Abnormal{kAbnHeaderLength};
+    if (division == 0) throw Abnormal{kAbnDivisionZero};
+    format_ = format;
+    division_ = static_cast<double>(division);
+    // Header bytes beyond the first six are skipped.
+    if (header_length > 6) skip(header_length - 6);
+
+    tempo_tick_.fill(0);
+    tempo_value_.fill(0);
+    tempo_tick_[0] = 0;
+    tempo_value_[0] = 500000;
+    tempo_tick_[1] = kEndMarker;
+    marker_index_ = 1;
+    active_pos_.fill(-1);
+
+    for (std::uint32_t t = 0; t < tracks; ++t) read_track(t);
+
+    ListingLine& head = out_->lines.emplace_back();
+    head.code = Code::HEAD;
+    head.time_ms = round_ms(largest_end_);
+    head.text = static_cast<std::uint32_t>(out_->texts.size());
+    out_->texts.push_back(chemin_);
+    out_->lines.emplace_back().code = Code::ENDF;
+  }
+
+  void read_track(std::uint32_t track) {
+    std::uint8_t id[4];
+    for (auto& b : id) b = next();
+    if (id[0] != 'M' || id[1] != 'T' || id[2] != 'r' || id[3] != 'k') throw FormatError{6};
+    const std::uint32_t chunk_length = read_be(4);
+    if (chunk_length >= 0x80000000u) throw Abnormal{kAbnChunkLength};
+
+    tick_ = 0;
+    tempo_pos_ = 0;
+    seg_tick_ = 0;
+    seg_ms_ = 0;
+    set_tempo(tempo_value_[0]);
+    for (const int idx : active_) active_pos_[idx] = -1;
+    active_.clear();
+    for (Cell& c : cells_) c = Cell{};
+
+    for (;;) {
+      // Delta time: at most four bytes.
+      std::uint32_t delta = 0;
+      int n = 0;
+      for (;;) {
+        const std::uint8_t b = next();
+        ++n;
+        if (b & 0x80) {
+          if (n == 4) throw FormatError{2};
+          delta = (delta + (b & 0x7Fu)) * 128;
+        } else {
+          delta += b;
+          break;
+        }
+      }
+      const std::int64_t t = static_cast<std::int64_t>(tick_) + delta;
+      if (t > std::numeric_limits<std::int32_t>::max()) throw Abnormal{kAbnTooLong};
+      tick_ = static_cast<std::int32_t>(t);
+      apply_due_tempo_changes();
+      location_ = pos_;
+      if (!read_event(track)) return;
+    }
+  }
+
+  // Returns false at the end of the track.
+  bool read_event(std::uint32_t track) {
+    std::uint8_t status = next();
+    std::uint8_t first = 0;
+    bool have_first = false;
+    if (status < 128) {
+      if (last_status_ >= 128 && last_status_ <= 239) {
+        first = status;
+        have_first = true;
+        status = last_status_;
+      } else {
+        throw FormatError{3};
+      }
+    } else {
+      last_status_ = status;
+    }
+    auto data = [&]() -> std::uint8_t {
+      if (have_first) {
+        have_first = false;
+        return first;
+      }
+      return next();
+    };
+    const int channel = (status & 0x0F) + 1;
+    switch (status & 0xF0) {
+      case 0x80: {
+        const std::uint8_t key = data();
+        data();
+        note_end(channel, key);
+        return true;
+      }
+      case 0x90: {
+        const std::uint8_t key = data();
+        const std::uint8_t velocity = data();
+        if (velocity == 0) {
+          note_end(channel, key);
+        } else {
+          note_start(channel, key, velocity);
+        }
+        return true;
+      }
+      case 0xA0: {
+        const std::uint8_t key = data();
+        const std::uint8_t pressure = data();
+        ListingLine& l = add(Code::KAFT);
+        l.f[0] = channel;
+        l.f[1] = key;
+        l.f[2] = pressure;
+        return true;
+      }
+      case 0xB0: {
+        const std::uint8_t controller = data();
+        const std::uint8_t value = data();
+        ListingLine& l = add(Code::CONC);
+        l.f[0] = channel;
+        l.f[1] = controller;
+        l.f[2] = value;
+        return true;
+      }
+      case 0xC0: {
+        const std::uint8_t program = data();
+        ListingLine& l = add(Code::PRGC);
+        l.f[0] = channel;
+        l.f[1] = program;
+        return true;
+      }
+      case 0xD0: {
+        const std::uint8_t pressure = data();
+        ListingLine& l = add(Code::CAFT);
+        l.f[0] = channel;
+        l.f[1] = pressure;
+        return true;
+      }
+      case 0xE0: {
+        const std::uint8_t low = data();
+        const std::uint8_t high = data();
+        ListingLine& l = add(Code::PBEN);
+        l.f[0] = channel;
+        l.f[1] = low + 128 * high;
+        return true;
+      }
+      default:
+        break;
+    }
+    switch (status) {
+      case 0xF0:
+        while (next() != 247) {
+        }
+        return true;
+      case 0xF1: {
+        const std::uint8_t b = next();
+        add(Code::MQTR).f[0] = b;
+        return true;
+      }
+      case 0xF2: {
+        const std::uint8_t low = next();
+        const std::uint8_t high = next();
+        add(Code::SNGP).f[0] = low + 128 * high;
+        return true;
+      }
+      case 0xF3: {
+        const std::uint8_t b = next();
+        add(Code::SNGS).f[0] = b;
+        return true;
+      }
+      case 0xFF:
+        return read_meta(track);
+      default: {
+        ListingLine& l = add(Code::SYSTEM);
+        l.status = status;
+        return true;
+      }
+    }
+  }
+
+  bool read_meta(std::uint32_t track) {
+    const std::uint8_t type = next();
+    std::uint32_t length = next();
+    if (length > 127) length = (length - 128) * 128 + next();
+    switch (type) {
+      case 0: {
+        const std::uint8_t high = next();
+        const std::uint8_t low = next();
+        add(Code::SEQN).f[0] = high <= 127 ? low : (high - 128) * 128 + low;
+        return true;
+      }
+      case 1:
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+      case 6:
+      case 7: {
+        if (length > data_.size() - pos_) {
+          pos_ = data_.size();
+          throw FormatError{1};
+        }
+        std::string text(data_.substr(pos_, length));
+        pos_ += length;
+        static constexpr Code kText[8] = {Code::TEXT, Code::TEXT, Code::AUTH, Code::TNAM,
+                                          Code::INST, Code::LYRC, Code::MARK, Code::CUEP};
+        add_text(kText[type], std::move(text));
+        return true;
+      }
+      case 47:
+        return false;
+      case 81: {
+        if (format_ == 1 && track > 0) {
+          skip(3);
+          return true;
+        }
+        const std::uint32_t tempo = read_be(3);
+        add(Code::TEMP).f[0] = static_cast<std::int32_t>(tempo);
+        record_tempo(tempo);
+        return true;
+      }
+      case 84: {
+        ListingLine l;
+        for (int i = 0; i < 5; ++i) l.f[i] = next();
+        ListingLine& s = add(Code::SMPT);
+        for (int i = 0; i < 5; ++i) s.f[i] = l.f[i];
+        return true;
+      }
+      case 88: {
+        const std::uint8_t numerator = next();
+        const std::uint8_t power = next();
+        const std::uint8_t clocks = next();
+        const std::uint8_t n32 = next();
+        if (power <= 5) denominator_ = 1 << power;
+        ListingLine& l = add(Code::TIME);
+        l.f[0] = numerator;
+        l.f[1] = denominator_;
+        l.f[2] = clocks;
+        l.f[3] = n32;
+        return true;
+      }
+      case 89: {
+        const std::uint8_t sf = next();
+        const std::uint8_t mi = next();
+        ListingLine& l = add(Code::KEYS);
+        l.f[0] = sf;
+        l.f[1] = mi;
+        return true;
+      }
+      default:
+        if (length > data_.size() - pos_) {
+          pos_ = data_.size();
+          throw FormatError{1};
+        }
+        pos_ += length;
+        return true;
+    }
+  }
+
+  std::string_view data_;
+  const std::string& chemin_;
+  const std::function<void(std::size_t, std::size_t)>& progress_;
+  Listing* out_ = nullptr;
+  std::size_t pos_ = 0;
+  std::size_t next_progress_ = 0;
+  std::size_t location_ = 0;
+
+  std::uint32_t format_ = 0;
+  double division_ = 1;
+  std::uint8_t last_status_ = 0;
+  int denominator_ = 4;
+  float largest_end_ = 0;
+
+  std::array<std::int32_t, kTempoEntries> tempo_tick_{};
+  std::array<std::uint32_t, kTempoEntries> tempo_value_{};
+  int marker_index_ = 1;
+
+  std::int32_t tick_ = 0;
+  int tempo_pos_ = 0;
+  std::int32_t seg_tick_ = 0;
+  float seg_ms_ = 0;
+  float mspt_ = 0;
+
+  std::array<Cell, 16 * 128> cells_{};
+  std::vector<int> active_;
+  std::array<int, 16 * 128> active_pos_{};
+};
+
+constexpr const char* kCodeText[] = {"NOTE", "NOOF", "KAFT", "CONC", "PRGC", "CAFT", "PBEN",
+                                     "MQTR", "SNGP", "SNGS", "",     "SEQN", "TEXT", "AUTH",
+                                     "TNAM", "INST", "LYRC", "MARK", "CUEP", "TEMP", "TIME",
+                                     "SMPT", "KEYS", "HEAD", "ENDF"};
+
+}  // namespace
+
+std::string note_name(int key) {
+  std::string s = kNoteNames[key % 12];
+  s += std::to_string(key / 12 - 2);
+  return s;
+}
+
+void Listing::render_into(std::size_t i, std::string& out) const {
+  const ListingLine& l = lines[i];
+  out.clear();
+  if (l.code == Code::HEAD) {
+    out = "HEAD ##10000  ";
+    out += texts[l.text];
+    out += ' ';
+    append_fixed_field(out, l.time_ms, 5);
+    return;
+  }
+  if (l.code == Code::ENDF) {
+    out = "ENDF 9999999";
+    return;
+  }
+  if (l.code == Code::SYSTEM) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += 'F';
+    out += kHex[l.status & 0x0F];
+    out += "XX";
+  } else {
+    out += kCodeText[static_cast<int>(l.code)];
+  }
+  out += ' ';
+  append_fixed_field(out, l.time_ms, 7);
+  out += ' ';
+  append_fixed_field(out, l.tick, 6);
+  auto field = [&](std::int32_t v, int w = 5) {
+    out += ' ';
+    append_fixed_field(out, v, w);
+  };
+  switch (l.code) {
+    case Code::NOTE:
+      for (int k = 0; k < 4; ++k) field(l.f[k]);
+      out += ' ';
+      out += note_name(l.f[1]);
+      break;
+    case Code::NOOF:
+    case Code::PRGC:
+    case Code::CAFT:
+    case Code::PBEN:
+    case Code::KEYS:
+      field(l.f[0]);
+      field(l.f[1]);
+      break;
+    case Code::KAFT:
+    case Code::CONC:
+      for (int k = 0; k < 3; ++k) field(l.f[k]);
+      break;
+    case Code::MQTR:
+    case Code::SNGP:
+    case Code::SNGS:
+    case Code::SEQN:
+      field(l.f[0]);
+      break;
+    case Code::TEXT:
+    case Code::AUTH:
+    case Code::TNAM:
+    case Code::INST:
+    case Code::LYRC:
+    case Code::MARK:
+    case Code::CUEP:
+      out += ' ';
+      out += texts[l.text];
+      break;
+    case Code::TEMP:
+      field(l.f[0], 7);
+      break;
+    case Code::TIME:
+      for (int k = 0; k < 4; ++k) field(l.f[k]);
+      break;
+    case Code::SMPT:
+      for (int k = 0; k < 5; ++k) field(l.f[k]);
+      break;
+    default:
+      break;
+  }
+}
+
+std::string Listing::render(std::size_t i) const {
+  std::string s;
+  render_into(i, s);
+  return s;
+}
+
+ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,
+                               const std::function<void(std::size_t, std::size_t)>& progress) {
+  return Converter(bytes, chemin_midi, progress).run();
+}
+
+}  // namespace solmir::midi

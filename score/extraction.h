@@ -1,0 +1,30 @@
+// Note extraction: the NOTE lines of the accepted channels become pairs of note-on and
+// note-off events in ticks, sorted as the note event list wants them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "midi/listing.h"
+#include "score/note_list.h"
+
+namespace solmir::score {
+
+struct ExtractionResult {
+  NoteList Liste1;
+  std::int64_t note_on = 0;   // " événements note-ON identifiés"
+  std::int64_t note_off = 0;  // " événements note-OFF identifiés"
+  std::int64_t pairs = 0;     // " couples d'événements note-ON/note-OFF retenus"
+  std::int64_t duree_action_totale = 0;
+};
+
+// ticked[i]: the box of MIDI channel i + 1. None ticked: every channel is accepted; otherwise
+// only the ticked ones, and the list starts with the note 127 from tick 0 to 60 that keeps the
+// file's time origin. vitesse in mm/s, pas_ech in mm per tick (not 0).
+// progress(line) is called for the listing lines processed.
+ExtractionResult extract_notes(const midi::Listing& listing, const std::array<bool, 16>& ticked,
+                               double vitesse, double pas_ech,
+                               const std::function<void(std::size_t)>& progress = {});
+
+}  // namespace solmir::score

@@ -1,0 +1,22 @@
+#include "score/note_list.h"
+
+#include <algorithm>
+
+#include "app/numbers.h"
+
+namespace solmir::score {
+
+std::string render(const NoteEvent& e) {
+  std::string s = zero_pad(e.time, 7);
+  s += ' ';
+  append_fixed_field(s, e.note, 5);
+  s += e.on ? " NOTE" : " NOOF";
+  if (e.trailing_blank) s += ' ';
+  return s;
+}
+
+void sort_notes(NoteList& list) {
+  std::stable_sort(list.begin(), list.end());
+}
+
+}  // namespace solmir::score

@@ -1,0 +1,130 @@
+// "Ouvrir fichier Midi...": the MIDI file becomes the note event list, the log gets its
+// summary, then the passes and the card image builder run.
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/failure.h"
+#include "app/form1.h"
+#include "app/numbers.h"
+#include "app/text.h"
+#include "midi/listing.h"
+#include "score/extraction.h"
+
+namespace solmir {
+
+namespace {
+
+constexpr const char* kFilter = "Fichiers (*.mid)|*.mid|Tous (*.*)|*.*|";
+constexpr const char* kDialogTitle = "Ouvrir fichier Midi";
+constexpr const char* kDisassembly = "Désassemblage du fichier midi";
+constexpr const char* kUnreadable = "Impossible de lire le fichier midi : ";
+constexpr const char* kNotANumber = " ne contient pas un nombre : ";
+constexpr const char* kZeroStep = "Le pas d'échantillonnage (Pas_ech) ne peut pas être nul";
+constexpr const char* kStopped = "Traitement interrompu : ";
+constexpr const char* kSeparator =
+    "-------------------------------------------------------------------------";
+
+std::string now_text() {
+  const std::time_t t = std::time(nullptr);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", std::localtime(&t));
+  return buf;
+}
+
+}  // namespace
+
+// The number held by a box; a box that does not hold one stops the command with a message.
+double box_number(const TextBox& box, const char* what) {
+  const auto v = parse_number(box.text());
+  if (!v) throw RunFailure(std::string(what) + kNotANumber + "\"" + box.text() + "\"");
+  return *v;
+}
+
+void Form1::Ouvre_midi_Click() {
+  const std::string started = now_text();
+  duree_action_totale = 0;
+  last_failure.clear();
+  try {
+    Sauve_params_reg();
+    if (!recharger_fichier) {
+      chemin_midi = ports.dialogs.open_file(kDialogTitle, kFilter, dossier_donnees.string());
+      if (chemin_midi.empty()) return;
+    }
+    ports.dialogs.set_busy(true);
+    Label4.set_caption(chemin_midi);
+    Titre.set_text(std::filesystem::path(chemin_midi).filename().string());
+    if (Midi_channel(9).value()) Titre.set_text("Pc" + utf8_left(Titre.text(), 7));
+
+    std::ifstream in(std::filesystem::path(chemin_midi), std::ios::binary);
+    if (!in) throw RunFailure(kUnreadable + chemin_midi);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw RunFailure(kUnreadable + chemin_midi);
+    gauge1.set_max(static_cast<std::int64_t>(bytes.size()));
+    midi::ListingResult listing =
+        midi::desassemble_midi(bytes, chemin_midi, [this](std::size_t done, std::size_t) {
+          gauge1.set_value(static_cast<std::int64_t>(done));
+          gauge1.repaint();
+        });
+    code_erreur_midi = listing.code_erreur_midi;
+    message_erreur_midi = listing.message_erreur_midi;
+    append_message(kDisassembly);
+    if (listing.end == midi::ListingEnd::format_error) append_message(message_erreur_midi);
+    ports.loop.process_events();
+    if (listing.end == midi::ListingEnd::abnormal) throw RunFailure(listing.abnormal_message);
+
+    Liste1.clear();
+    gauge1.set_max(static_cast<std::int64_t>(Liste_tran.size() + listing.listing.size()));
+    gauge1.set_value(0);
+    gauge1.repaint();
+    const double v = box_number(vitesse, "La vitesse");
+    const double pas = box_number(Pas_ech, "Le pas d'échantillonnage");
+    if (pas == 0) throw RunFailure(kZeroStep);
+    std::array<bool, 16> ticked{};
+    for (int i = 0; i < 16; ++i) ticked[static_cast<std::size_t>(i)] = Midi_channel(i).value();
+    const std::int64_t old_lines = static_cast<std::int64_t>(Liste_tran.size());
+    score::ExtractionResult r =
+        score::extract_notes(listing.listing, ticked, v, pas, [this, old_lines](std::size_t done) {
+          gauge1.set_value(old_lines + static_cast<std::int64_t>(done));
+        });
+    Liste1 = std::move(r.Liste1);
+    duree_action_totale = r.duree_action_totale;
+
+    std::vector<std::string> log;
+    const bool first = !journal_commence;
+    if (!first) log = {" ", kSeparator, " "};
+    journal_commence = true;
+    log.push_back("Traitement de : " + chemin_midi);
+    log.push_back(started);
+    log.push_back(" ");
+    log.push_back(kDisassembly);
+    log.push_back(str_num(r.note_on) + " événements note-ON identifiés");
+    log.push_back(str_num(r.note_off) + " événements note-OFF identifiés");
+    log.push_back(str_num(r.pairs) + " couples d'événements note-ON/note-OFF retenus");
+    write_log(log, first);
+
+    if (box_number(separe_note, "L'écartement entre notes") > 0) separation_pass();
+    if (box_number(aligne_note, "Le réalignement des débuts de notes") > 0) alignment_pass();
+    cree_fichier_carte();
+  } catch (const RunFailure& e) {
+    last_failure = e.what();
+    append_message(kStopped + last_failure);
+  }
+  ports.dialogs.set_busy(false);
+  recharger_fichier = false;
+}
+
+void Form1::traite_midi_Click() {
+  form8.Text1.set_text(separe_note.text());
+  form8.Text2.set_text(aligne_note.text());
+  form8.window.move(window.left + 400, window.top - 400);
+  form8.window.show();
+}
+
+void Form1::form8_Valider_Click() {
+  Sauve_params_reg();
+  form8.window.hide();
+}
+
+}  // namespace solmir

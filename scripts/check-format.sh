@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Fails when a source file is not formatted as .clang-format says.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -name '*.cpp' -o -name '*.h')
+[ -n "$files" ] || exit 0
+clang-format --dry-run --Werror $files

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing Solmir needs on Debian 12, when it is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
+  libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev clang-format
+  midicsv python3 python3-mido
+  avrdude xvfb xauth fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installation de : ${missing[*]}" >&2
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# The main job on a bundled example tune: installs what is missing, builds, writes the example
+# tunes, and prepares "Au clair de la lune" for the organ.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh >/dev/null
+python3 examples/make_examples.py build/examples >/dev/null
+tune=build/examples/au-clair-de-la-lune.mid
+echo "== Liste des notes de $tune (canaux 1 et 2, 27/29 notes)" >&2
+build/cli/solmir-cli notes "$tune" --channels 1,2
