@@ -1,0 +1,24 @@
+// The event loop port on Qt's own loop: waiting blocks in Qt until an event or a timer wakes it.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include "app/ports.h"
+
+namespace solmir::qt {
+
+class QtEventLoop : public EventLoop {
+ public:
+  QtEventLoop();
+  void process_events() override;
+  void wait_for_events(int max_ms) override;
+  std::int64_t uptime_ms() override;
+  void post(int delay_ms, std::function<void()> task) override;
+
+ private:
+  QElapsedTimer clock_;
+  QObject context_;
+};
+
+}  // namespace solmir::qt
