@@ -38,8 +38,7 @@ static bool fill_extra_notes(Form1& f, std::size_t first, bool empty_is_255) {
 void Form1::Def_notes_base() {
   for (std::size_t k = 0; k < 29; ++k) table_notes[k] = score::kBaseScale[k];
   if (!custom_scale.empty()) {
-    // The organ's own scale from solmir.ini replaces the base scale.
-    for (std::size_t k = 0; k <= 44; ++k) table_notes[k] = 0;
+    // The organ's own scale from solmir.ini replaces the base scale where it gives notes.
     for (std::size_t k = 0; k < custom_scale.size() && k <= 44; ++k)
       table_notes[k] = custom_scale[k];
   }
