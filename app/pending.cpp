@@ -10,10 +10,6 @@ constexpr const char* kNotYet = "Commande pas encore disponible";
 // ---- card image and export
 void Form1::separation_pass() {}
 void Form1::alignment_pass() {}
-void Form1::cree_fichier_carte() {}
-void Form1::Prog_demo_Click() {
-  append_message(kNotYet);
-}
 void Form1::Sauve_midi_Click() {
   append_message(kNotYet);
 }
