@@ -8,8 +8,6 @@ constexpr const char* kNotYet = "Commande pas encore disponible";
 }
 
 // ---- card image and export
-void Form1::separation_pass() {}
-void Form1::alignment_pass() {}
 void Form1::Sauve_midi_Click() {
   append_message(kNotYet);
 }
