@@ -7,11 +7,6 @@ namespace {
 constexpr const char* kNotYet = "Commande pas encore disponible";
 }
 
-// ---- card image and export
-void Form1::Sauve_midi_Click() {
-  append_message(kNotYet);
-}
-
 // ---- the link
 void Form1::init_port() {}
 void Form1::connexion_on() {}

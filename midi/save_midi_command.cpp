@@ -1,0 +1,76 @@
+// "Sauver fichier Midi...": the card image held in Liste_tran written as a MIDI file.
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "app/form1.h"
+#include "app/numbers.h"
+#include "midi/export.h"
+
+namespace solmir {
+
+namespace {
+
+constexpr const char* kTitle = "Sauver le fichier Midi sous...";
+constexpr const char* kFilter = "Fichier Midi (*.mid)|*.mid|Tous (*.*)|*.*|";
+constexpr const char* kDone = "Sauvegarde au format midi effectuée";
+constexpr const char* kFailed = "Échec de la sauvegarde au format midi : impossible d'écrire ";
+constexpr const char* kSkipped =
+    " lignes de la liste ne sont pas des enregistrements de carte : "
+    "elles ont été ignorées";
+
+// Writes the file through a sibling temporary file, so that a failed write leaves any file
+// already there as it was. False when the file could not be written.
+bool write_whole_file(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::path part = path;
+  part += ".part";
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      std::error_code ec;
+      std::filesystem::remove(part, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(part, path, ec);
+  if (ec) {
+    std::filesystem::remove(part, ec);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void Form1::Sauve_midi_Click() {
+  last_failure.clear();
+  const std::string path = ports.dialogs.save_file(kTitle, kFilter, dossier_donnees.string(),
+                                                   Titre.text() + "_VELoR.mid");
+  if (path.empty()) {
+    ports.dialogs.set_busy(false);
+    return;
+  }
+  ports.dialogs.set_busy(true);
+  // A copy: the window stays usable during the export and may refill the list meanwhile.
+  const std::vector<std::string> records = Liste_tran;
+  const midi::MidiExport x = midi::card_image_to_midi(
+      records, score::record_layout(mode42.value(), Option32.value(), mode_demo),
+      score::record_note_table(table_notes, mode42.value(), mode_demo),
+      [this](std::size_t) { ports.loop.process_events(); });
+  nb_octets_ecrits = x.nb_octets_ecrits;
+  if (x.skipped_lines > 0)
+    append_message(str_num(static_cast<std::int64_t>(x.skipped_lines)) + kSkipped);
+  if (write_whole_file(std::filesystem::path(path), x.bytes)) {
+    ports.dialogs.message(kDone);
+  } else {
+    last_failure = kFailed + path;
+    ports.dialogs.message(last_failure);
+  }
+  ports.dialogs.set_busy(false);
+}
+
+}  // namespace solmir
