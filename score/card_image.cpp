@@ -28,29 +28,30 @@ class RecordWriter {
   void emit(std::int64_t delay, const std::string& state) {
     if (count_ == 0 && start_pattern_) {
       if (delay <= max_field_delay(layout_)) {
-        push(std::string(start_pattern(layout_)), state);
+        push(start_pattern(layout_), state);
         return;
       }
       // The pattern marks an extra first record, silent; the rest of the delay follows.
-      push(std::string(start_pattern(layout_)), previous_state_);
+      push(start_pattern(layout_), previous_state_);
       delay -= decode_delay(start_pattern(layout_), layout_);
     }
     while (delay > max_field_delay(layout_)) {
       push(filler_field_, previous_state_);
       delay -= filler_delay(layout_);
     }
-    std::string field;
-    field.reserve(static_cast<std::size_t>(record_digits(layout_)));
-    append_delay(field, delay, layout_);
-    push(std::move(field), state);
+    field_.clear();
+    append_delay(field_, delay, layout_);
+    push(field_, state);
   }
 
   std::int32_t count() const { return count_; }
 
  private:
-  void push(std::string field, const std::string& state) {
-    field += state;
-    out_.push_back(std::move(field));
+  void push(std::string_view field, const std::string& state) {
+    std::string record;
+    record.reserve(field.size() + state.size());
+    record.append(field).append(state);
+    out_.push_back(std::move(record));
     ++count_;
     previous_state_ = state;
   }
@@ -60,6 +61,7 @@ class RecordWriter {
   std::vector<std::string>& out_;
   std::string previous_state_;
   std::string filler_field_;
+  std::string field_;
   std::int32_t count_ = 0;
 };
 
@@ -79,7 +81,8 @@ Records build_records(const NoteList& Liste1, const NoteTable& table, RecordLayo
   std::uint64_t on = 0;                     // etat_sorties, one bit per output
 
   Records r;
-  r.Liste_tran.reserve(Liste1.size() / 2 + 1);
+  // At most one record an event, fillers aside.
+  r.Liste_tran.reserve(Liste1.size() + 1);
   RecordWriter writer(layout, start_pattern, r.Liste_tran);
   std::string state(static_cast<std::size_t>(width), '0');
   auto emit = [&](std::int64_t delay) {

@@ -1,6 +1,7 @@
 #include "score/passes.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 #include "app/numbers.h"
@@ -15,98 +16,133 @@ void report(const std::function<void(std::size_t)>& progress, std::size_t i, std
   if (progress && (i % kProgressStep == 0 || i + 1 == n)) progress(i + 1);
 }
 
-// The entries of the list in the order of the pass's scratch list.
-template <class Less>
-std::vector<std::size_t> scratch_order(const NoteList& l, Less less) {
-  std::vector<std::size_t> order(l.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return less(l[a], l[b]); });
+using Order = std::vector<std::uint32_t>;
+
+// The positions of the entries of the list (sorted by time, note, kind) ordered by note, then
+// time, then note-off before note-on: a stable distribution by note keeps the rest of the
+// order.
+Order by_note(const NoteList& l) {
+  Order order(l.size());
+  if (l.empty()) return order;
+  const auto [lo, hi] = std::minmax_element(
+      l.begin(), l.end(), [](const NoteEvent& a, const NoteEvent& b) { return a.note < b.note; });
+  const std::int64_t low = lo->note, range = std::int64_t{hi->note} - low + 1;
+  if (range > 65536) {
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return l[a].note < l[b].note; });
+    return order;
+  }
+  std::vector<std::uint32_t> start(static_cast<std::size_t>(range) + 1, 0);
+  for (const NoteEvent& e : l) ++start[static_cast<std::size_t>(e.note - low) + 1];
+  for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+  for (std::size_t i = 0; i < l.size(); ++i)
+    order[start[static_cast<std::size_t>(l[i].note - low)]++] = static_cast<std::uint32_t>(i);
   return order;
 }
 
-NoteEvent output(const NoteEvent& e, std::int64_t time) {
-  return {time, e.note, e.on, false};
+// Sorts the list again after a pass changed the times of the entries at `moved`. The other
+// entries are still in order: the moved ones are taken out, sorted and merged back in.
+void restore_order(NoteList& l, std::vector<std::uint32_t>& moved) {
+  if (moved.empty()) return;
+  std::sort(moved.begin(), moved.end());
+  NoteList out_of_place;
+  out_of_place.reserve(moved.size());
+  for (std::uint32_t i : moved) out_of_place.push_back(l[i]);
+  std::size_t kept = 0, m = 0;
+  for (std::size_t i = 0; i < l.size(); ++i) {
+    if (m < moved.size() && moved[m] == i) {
+      ++m;
+    } else {
+      l[kept++] = l[i];
+    }
+  }
+  sort_notes(out_of_place);
+  // Merge from the back, into the room the moved entries left.
+  std::size_t i = kept, j = out_of_place.size(), k = l.size();
+  while (j > 0) {
+    if (i > 0 && out_of_place[j - 1] < l[i - 1]) {
+      l[--k] = l[--i];
+    } else {
+      l[--k] = out_of_place[--j];
+    }
+  }
 }
 
 }  // namespace
 
-PassResult separate_notes(const NoteList& Liste1, double S,
+PassResult separate_notes(NoteList Liste1, double S,
                           const std::function<void(std::size_t)>& progress) {
-  // By note, then time, then note-off before note-on.
-  const auto order = scratch_order(Liste1, [](const NoteEvent& a, const NoteEvent& b) {
-    if (a.note != b.note) return a.note < b.note;
-    if (a.time != b.time) return a.time < b.time;
-    return !a.on && b.on;
-  });
+  const Order order = by_note(Liste1);
+  std::vector<std::uint32_t> moved;
   PassResult r;
-  r.Liste1.reserve(Liste1.size());
   const std::size_t n = order.size();
   bool have_on = false;  // a note-on of the current note was seen
   std::int64_t last_on = 0;
+  std::int64_t previous_time = 0;  // of the entry before, as read
   for (std::size_t i = 0; i < n; ++i) {
-    const NoteEvent& p = Liste1[order[i]];
+    NoteEvent& p = Liste1[order[i]];
+    const std::int64_t read = p.time;
     if (i > 0 && Liste1[order[i - 1]].note != p.note) have_on = false;
-    std::int64_t time = p.time;
     if (!p.on && i + 1 < n) {
       const NoteEvent& next = Liste1[order[i + 1]];
-      const std::int64_t gap = next.time - p.time;
+      const std::int64_t gap = next.time - read;
       if (next.note == p.note && next.on && static_cast<double>(gap) <= S) {
-        const std::int64_t g0 = i > 0 ? p.time - Liste1[order[i - 1]].time : 0;
-        const double moved = static_cast<double>(g0) > S
-                                 ? static_cast<double>(p.time) - (S - static_cast<double>(gap))
-                                 : static_cast<double>(p.time - 1);
-        time = round_half_up(moved);
+        const std::int64_t g0 = i > 0 ? read - previous_time : 0;
+        std::int64_t time = round_half_up(static_cast<double>(g0) > S
+                                              ? static_cast<double>(read) - (S - double(gap))
+                                              : static_cast<double>(read - 1));
         if (have_on) time = std::max(time, last_on + 1);
         time = std::max<std::int64_t>(time, 0);
-        if (time < p.time) {
+        if (time < read) {
           ++r.count;
-        } else {
-          time = p.time;
+          p.time = time;
+          moved.push_back(order[i]);
         }
       }
     }
     if (p.on) {
       have_on = true;
-      last_on = p.time;
+      last_on = read;
     }
-    r.Liste1.push_back(output(p, time));
+    p.trailing_blank = false;
+    previous_time = read;
     report(progress, i, n);
   }
-  sort_notes(r.Liste1);
+  restore_order(Liste1, moved);
+  r.Liste1 = std::move(Liste1);
   return r;
 }
 
-PassResult align_notes(const NoteList& Liste1, double A,
+PassResult align_notes(NoteList Liste1, double A,
                        const std::function<void(std::size_t)>& progress) {
-  // Every note-off first by time, then every note-on by time, then note.
-  const auto order = scratch_order(Liste1, [](const NoteEvent& a, const NoteEvent& b) {
-    if (a.on != b.on) return !a.on;
-    if (a.time != b.time) return a.time < b.time;
-    return a.note < b.note;
-  });
+  // The chains are taken among the note-ons in order of time, then note: the list's own order.
+  std::vector<std::uint32_t> moved;
   PassResult r;
-  r.Liste1.reserve(Liste1.size());
-  const std::size_t n = order.size();
+  const std::size_t n = Liste1.size();
   bool in_chain = false;
   std::int64_t previous_on = 0, chain_start = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    const NoteEvent& p = Liste1[order[i]];
-    std::int64_t time = p.time;
+    NoteEvent& p = Liste1[i];
     if (p.on) {
-      if (in_chain && static_cast<double>(p.time - previous_on) <= A) {
-        time = chain_start;
+      const std::int64_t read = p.time;
+      if (in_chain && static_cast<double>(read - previous_on) <= A) {
         ++r.count;
+        if (read != chain_start) {
+          p.time = chain_start;
+          moved.push_back(static_cast<std::uint32_t>(i));
+        }
       } else {
         in_chain = true;
-        chain_start = p.time;
+        chain_start = read;
       }
-      previous_on = p.time;
+      previous_on = read;
     }
-    r.Liste1.push_back(output(p, time));
+    p.trailing_blank = false;
     report(progress, i, n);
   }
-  sort_notes(r.Liste1);
+  restore_order(Liste1, moved);
+  r.Liste1 = std::move(Liste1);
   return r;
 }
 

@@ -12,6 +12,7 @@
 
 namespace solmir::score {
 
+// Both passes take the note event list in its sorted order and return it sorted.
 struct PassResult {
   NoteList Liste1;  // sorted; the lines carry no trailing blank
   std::int64_t count = 0;
@@ -22,13 +23,13 @@ struct PassResult {
 // of silence remain), else by 1 tick. A release never comes at or before its own note-on: a
 // note of 1 tick keeps its length and is not counted. Gaps are taken from the times as read.
 // progress(position) follows the walk.
-PassResult separate_notes(const NoteList& Liste1, double S,
+PassResult separate_notes(NoteList Liste1, double S,
                           const std::function<void(std::size_t)>& progress = {});
 
 // Note-ons that follow one another at most A ticks apart (neighbour to neighbour) form a chain
 // and all start at the time of its first; every note-on of a chain but the first is counted,
 // moved or not. Note-offs keep their times (a moved note gets longer).
-PassResult align_notes(const NoteList& Liste1, double A,
+PassResult align_notes(NoteList Liste1, double A,
                        const std::function<void(std::size_t)>& progress = {});
 
 // The service message and the log lines of each pass. threshold_text: the text of the box.

@@ -17,7 +17,9 @@ std::string_view start_pattern(RecordLayout l) {
 
 namespace {
 void append_bits(std::string& out, std::int64_t v, int n) {
-  for (int i = n - 1; i >= 0; --i) out += ((v >> i) & 1) ? '1' : '0';
+  char digits[64];
+  for (int i = 0; i < n; ++i) digits[i] = ((v >> (n - 1 - i)) & 1) ? '1' : '0';
+  out.append(digits, static_cast<std::size_t>(n));
 }
 }  // namespace
 

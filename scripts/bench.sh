@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# The benchmarks, on the optimised build that scripts/build.sh makes in build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh >/dev/null
+# MIDI file -> card image (read, listing, extraction, passes, image) on a generated file of
+# about 100,000 notes and on the shared tunes; fails when the road is slower than midicsv alone.
+build/solmir_bench_card_image ../shared/midi
