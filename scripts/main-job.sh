@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job on a bundled example tune: installs what is missing, builds, writes the example
-# tunes, and prepares "Au clair de la lune" for the organ.
+# tunes, and prepares "Au clair de la lune" for the organ: its note list, then its card image
+# (the records go to build/examples/au-clair-de-la-lune.carte, the summary to the terminal).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,3 +10,5 @@ python3 examples/make_examples.py build/examples >/dev/null
 tune=build/examples/au-clair-de-la-lune.mid
 echo "== Liste des notes de $tune (canaux 1 et 2, 27/29 notes)" >&2
 build/cli/solmir-cli notes "$tune" --channels 1,2
+echo "== Image carte de $tune (canaux 1 et 2, 27/29 notes)" >&2
+build/cli/solmir-cli image "$tune" --channels 1,2 >build/examples/au-clair-de-la-lune.carte
