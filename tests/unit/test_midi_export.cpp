@@ -383,6 +383,16 @@ TEST_F(SaveMidi, WritesTheFileUnderTheChosenName) {
   EXPECT_FALSE(std::filesystem::exists(out.string() + ".part"));
 }
 
+// The demo piece is held in the 27/29-note layout whatever the scale boxes say since.
+TEST_F(SaveMidi, TheDemoPieceIsReadInItsOwnLayout) {
+  f->Prog_demo_Click();
+  f->Option32.set_value(true);
+  const auto out = rig.dir.path() / "demo.mid";
+  rig.dialogs.paths.push_back(out.string());
+  f->Sauve_midi.click();
+  EXPECT_EQ(hex_of(test::read_file(out).substr(49)), "83 10 90 3C 64 3C 80 3C 00 00 FF 2F 00");
+}
+
 TEST_F(SaveMidi, CancellingWritesNothing) {
   f->Sauve_midi.click();
   EXPECT_TRUE(rig.dialogs.messages.empty());
