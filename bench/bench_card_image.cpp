@@ -182,7 +182,7 @@ void print(const std::string& name, const Times& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int notes = 100000, runs = 5;
+  int notes = 100000, runs = 10;
   std::string keep;
   std::vector<std::filesystem::path> folders;
   for (int i = 1; i < argc; ++i) {
