@@ -19,8 +19,20 @@
 
 namespace {
 
-// The port behind the link. This is where the Qt serial port (and, for
-// --carte-virtuelle, the virtual board) is chosen from the command line.
+constexpr const char* kUsage =
+    "Usage : solmir [FICHIER.mid]\n"
+    "Programmation de cartes à puces pour orgue de barbarie à partir de fichiers MIDI.\n\n"
+    "  FICHIER.mid    fichier MIDI ouvert au démarrage, sans passer par le menu\n"
+    "  -h, --help     affiche cette aide\n"
+    "  -v, --version  affiche la version\n";
+
+// ---- The link port: the one place where the serial port is wired into the window.
+// When the Qt serial port and the virtual board are there: declare their options here
+// (--carte-virtuelle), and let make_link_port() return the Qt serial port, or the virtual
+// board's port when the option is given. Device arrival and removal notifications go to
+// Form1::device_arrival / device_removal from the same place.
+void add_link_options(QCommandLineParser&) {}
+
 std::unique_ptr<solmir::SerialPort> make_link_port(const QCommandLineParser&) {
   return std::make_unique<solmir::ui::UnwiredSerialPort>();
 }
@@ -28,29 +40,49 @@ std::unique_ptr<solmir::SerialPort> make_link_port(const QCommandLineParser&) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
   QApplication::setApplicationName("Solmir");
   QApplication::setApplicationVersion(solmir::kVersion);
   QApplication::setDesktopFileName("solmir");
 
+  // The command line is read before the window system is reached: --help and --version work
+  // without a display.
+  QCommandLineParser parser;
+  const QCommandLineOption help({"h", "help"}, "Affiche cette aide.");
+  const QCommandLineOption version({"v", "version"}, "Affiche la version.");
+  parser.addOption(help);
+  parser.addOption(version);
+  add_link_options(parser);
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (!parser.parse(arguments)) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty()) {
+      fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+    } else {
+      fprintf(stderr, "Option inconnue : %s (voir solmir --help)\n", qPrintable(unknown.first()));
+    }
+    return 2;
+  }
+  if (parser.isSet(help)) {
+    printf("%s", kUsage);
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    printf("Solmir %s\n", solmir::kVersion);
+    return 0;
+  }
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) {
+    fprintf(stderr, "Un seul fichier MIDI à la fois (voir solmir --help)\n");
+    return 2;
+  }
+
+  QApplication app(argc, argv);
   // Qt's own texts (file dialogs) in French when the translations are installed.
   QTranslator qt_texts;
   if (qt_texts.load(QLocale(QLocale::French), "qtbase", "_",
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qt_texts);
-
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Programmation de cartes à puces pour orgue de barbarie à partir de fichiers MIDI.");
-  parser.addHelpOption();
-  parser.addVersionOption();
-  parser.addPositionalArgument("FICHIER.mid", "Fichier MIDI ouvert au démarrage.", "[FICHIER.mid]");
-  parser.process(app);
-  const QStringList files = parser.positionalArguments();
-  if (files.size() > 1) {
-    fprintf(stderr, "Un seul fichier MIDI à la fois.\n");
-    return 2;
-  }
 
   solmir::qt::QtEventLoop loop;
   solmir::ui::QtDialogs dialogs;

@@ -113,7 +113,7 @@ QWidget* MainWindow::build_programmer() {
   QGroupBox* g = group("Programmateur", "cadre_programmateur", nullptr);
   auto* grid = new QGridLayout(g);
   tighten(grid);
-  grid->setHorizontalSpacing(4);
+  grid->setHorizontalSpacing(6);
 
   // Column 0: the port and its lamp, the title, the progress and the time estimate.
   auto* port_label = new ClickableLabel(g);
@@ -128,7 +128,7 @@ QWidget* MainWindow::build_programmer() {
   auto* title_label = new QLabel(g);
   bindings_.label(f.Label3, title_label);
   auto* title = new QLineEdit(g);
-  title->setFixedWidth(title->fontMetrics().averageCharWidth() * 11 + 10);
+  title->setFixedWidth(title->fontMetrics().averageCharWidth() * 10 + 10);
   bindings_.text(f.Titre, title);
   title_label->setBuddy(title);
   auto* fields = new QGridLayout;

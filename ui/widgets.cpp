@@ -75,10 +75,12 @@ QString displayed(const std::string& text) {
 
 }  // namespace
 
-MessagesView::MessagesView(QWidget* parent) : QPlainTextEdit(parent) {
+MessagesView::MessagesView(QWidget* parent) : QTextEdit(parent) {
   setReadOnly(true);
-  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setAcceptRichText(false);
+  setLineWrapMode(QTextEdit::WidgetWidth);
   setUndoRedoEnabled(false);
+  document()->setDocumentMargin(2);
 }
 
 void MessagesView::show_text(const std::string& text) {

@@ -4,7 +4,7 @@
 
 #include <QColor>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QWidget>
 #include <string>
 
@@ -57,8 +57,9 @@ class PathLabel : public QLabel {
 
 // The service messages: multi-line, read-only, always scrolled to its end. Shows the program's
 // text (lines ended by CR LF) with its closing line end dropped, so that the last message sits
-// on the last line of the view.
-class MessagesView : public QPlainTextEdit {
+// on the last line of the view. Scrolls by pixels, so that the last line is always whole at the
+// bottom whatever the height of the view.
+class MessagesView : public QTextEdit {
   Q_OBJECT
  public:
   explicit MessagesView(QWidget* parent = nullptr);

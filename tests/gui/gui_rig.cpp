@@ -1,6 +1,6 @@
 #include "tests/gui/gui_rig.h"
 
-#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include "qtport/qt_environment.h"
 
@@ -36,7 +36,7 @@ ui::MainWindow& GuiRig::start(const QString& midi_file) {
 }
 
 std::vector<std::string> GuiRig::shown_messages() const {
-  auto* view = find<QPlainTextEdit>("Label_defautP");
+  auto* view = find<QTextEdit>("Label_defautP");
   std::vector<std::string> lines;
   for (const QString& l : view->toPlainText().split('\n')) lines.push_back(l.toStdString());
   return lines;

@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -142,7 +142,7 @@ TEST(MainWindow, ThreeTicksOfTheStatusTimerAddThreeLinesAndTheViewFollows) {
   EXPECT_EQ(lines[before], " ");
   EXPECT_EQ(lines[before + 1], "Programmation en cours");
   EXPECT_EQ(lines[before + 2], " ");
-  QScrollBar* bar = rig.find<QPlainTextEdit>("Label_defautP")->verticalScrollBar();
+  QScrollBar* bar = rig.find<QTextEdit>("Label_defautP")->verticalScrollBar();
   EXPECT_GT(bar->maximum(), 0);
   EXPECT_EQ(bar->value(), bar->maximum());
 }
