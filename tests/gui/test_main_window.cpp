@@ -10,11 +10,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <stdexcept>
 
 #include "app/failure.h"
