@@ -17,8 +17,6 @@ class CommandGuard {
   explicit CommandGuard(Form1& form) : form_(form) {}
   // what: the command as the user knows it ("Ouvrir fichier Midi...", "Titre").
   void run(const std::string& what, const std::function<void()>& command);
-  // True while a command runs (a command waiting for the board lets others run meanwhile).
-  bool running() const { return depth_ > 0; }
 
  private:
   void report(const std::string& message);

@@ -166,7 +166,8 @@ Form4Window::Form4Window(board::Form4& m, Bindings& b, QWidget* parent) : QDialo
     b.label(*l, w);
     notes->addWidget(w);
   }
-  // Titles are shown with their trailing blanks, in a font where blanks keep their width.
+  // Room for a whole title between its quotes, so that the window keeps its width from one
+  // card to the next.
   for (QLabel* t : findChildren<QLabel*>())
     if (t->objectName().startsWith("titrede"))
       t->setMinimumWidth(t->fontMetrics().horizontalAdvance("\"MMMMMMMMMM\""));

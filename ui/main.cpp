@@ -95,6 +95,9 @@ int main(int argc, char** argv) {
   solmir::Form1 form(ports);
   solmir::ui::MainWindow window(form);
   dialogs.set_parent(&window);
+  loop.run_task = [&window](const std::function<void()>& task) { window.run_guarded(task); };
   window.start(files.isEmpty() ? QString() : files.first());
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  loop.run_task = nullptr;
+  return status;
 }

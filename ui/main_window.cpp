@@ -27,6 +27,7 @@ namespace solmir::ui {
 namespace {
 
 constexpr const char* kStartUp = "Démarrage";
+constexpr const char* kPostedTask = "tâche différée";
 
 // Group frames keep their content close: the window is small.
 void tighten(QLayout* l) {
@@ -285,6 +286,10 @@ void MainWindow::open_midi(const QString& path) {
     form_.recharger_fichier = true;
     form_.Ouvre_midi_Click();
   });
+}
+
+void MainWindow::run_guarded(const std::function<void()>& task) {
+  guard_.run(kPostedTask, task);
 }
 
 void MainWindow::quit() {

@@ -36,9 +36,10 @@ class MainWindow : public QMainWindow {
   // ends the event loop. Ends this program only. Runs once.
   void quit();
   bool has_quit() const { return quit_done_; }
+  // Runs work posted on the event loop (the status timer's ticks, the link's waits) as the
+  // window's own commands run: a failure is reported, the pointer restored.
+  void run_guarded(const std::function<void()>& task);
 
-  Form1& form() { return form_; }
-  CommandGuard& guard() { return guard_; }
   Form2Window* form2_window() const { return form2_; }
   Form3Window* form3_window() const { return form3_; }
   Form4Window* form4_window() const { return form4_; }

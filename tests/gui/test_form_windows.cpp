@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
 
 #include "tests/gui/gui_rig.h"
+#include "ui/bindings.h"
 #include "ui/form_windows.h"
 
 namespace solmir::test {
@@ -60,6 +63,20 @@ TEST(Form2Window, ClosingTheWindowHidesItInTheModel) {
   EXPECT_FALSE(rig.form->form2.window.visible());
   rig.form->option32N_Click();
   EXPECT_TRUE(w.form2_window()->isVisible());
+}
+
+TEST(Form2Window, OpensBesideTheMainWindowAndStaysOnTheScreen) {
+  GuiRig rig;
+  ui::MainWindow& w = rig.start();
+  const QRect area = w.screen()->availableGeometry();
+  w.move(area.left() + 200, area.top());
+  QApplication::processEvents();
+  ASSERT_EQ(rig.form->window.left, ui::px_to_twips(area.left() + 200, w.logicalDpiX()));
+  rig.form->option32N_Click();
+  QWidget* dialog = w.form2_window();
+  // 400 twips right of the main window; 400 twips above it would be off the screen.
+  EXPECT_EQ(dialog->x(), area.left() + 200 + ui::twips_to_px(400, w.logicalDpiX()));
+  EXPECT_EQ(dialog->y(), area.top());
 }
 
 TEST(Form8Window, ThresholdsAreCopiedAtOnceAndValiderSaves) {

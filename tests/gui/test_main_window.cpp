@@ -20,6 +20,7 @@
 #include "app/failure.h"
 #include "app/inpout.h"
 #include "qtport/qt_environment.h"
+#include "qtport/qt_event_loop.h"
 #include "score/scales.h"
 #include "tests/gui/gui_rig.h"
 #include "ui/bindings.h"
@@ -214,6 +215,20 @@ TEST(MainWindow, ACommandThatFailsSaysSoAndRestoresThePointer) {
     EXPECT_EQ(rig.shown_messages().back(), c.message);
     EXPECT_FALSE(rig.dialogs.busy) << c.message;
   }
+}
+
+TEST(MainWindow, AFailureInAPostedTaskIsReportedInsteadOfEndingTheProgram) {
+  GuiRig rig;
+  ui::MainWindow& w = rig.start();
+  qt::QtEventLoop loop;
+  loop.run_task = [&w](const std::function<void()>& task) { w.run_guarded(task); };
+  bool later = false;
+  loop.post(0, [] { throw std::runtime_error("lien perdu"); });
+  loop.post(0, [&later] { later = true; });
+  attente(loop, 0);
+  EXPECT_EQ(rig.shown_messages().back(),
+            "Erreur inattendue pendant « tâche différée » : lien perdu");
+  EXPECT_TRUE(later);
 }
 
 TEST(MainWindow, TheTitleTakesTenTypedCharactersAtMost) {

@@ -2,6 +2,7 @@
 // the README and for looking at the layout; run it under xvfb-run with HOME pointing to a
 // scratch folder, so that the settings and the data folder are not the user's.
 //   solmir-screenshot IMAGE.png [FICHIER.mid] [--fenetre form2|form3|form4|form8]
+// With SOLMIR_LAYOUT_DEBUG set, the place and the minimum size of every named widget are listed.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDialog>
