@@ -27,7 +27,13 @@ std::int64_t QtEventLoop::uptime_ms() {
 }
 
 void QtEventLoop::post(int delay_ms, std::function<void()> task) {
-  QTimer::singleShot(std::max(delay_ms, 0), &context_, std::move(task));
+  QTimer::singleShot(std::max(delay_ms, 0), &context_, [this, task = std::move(task)] {
+    if (run_task) {
+      run_task(task);
+    } else {
+      task();
+    }
+  });
 }
 
 }  // namespace solmir::qt

@@ -16,6 +16,10 @@ class QtEventLoop : public EventLoop {
   std::int64_t uptime_ms() override;
   void post(int delay_ms, std::function<void()> task) override;
 
+  // Runs each posted task when set (the window reports a failure that escapes a task, instead
+  // of letting it reach Qt's loop, which would end the program).
+  std::function<void(const std::function<void()>& task)> run_task;
+
  private:
   QElapsedTimer clock_;
   QObject context_;

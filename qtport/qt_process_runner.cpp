@@ -1,0 +1,35 @@
+#include "qtport/qt_process_runner.h"
+
+#include <QEventLoop>
+#include <QProcess>
+#include <QStringList>
+
+namespace solmir::qt {
+
+int QtProcessRunner::run_and_wait(const std::string& program,
+                                  const std::vector<std::string>& args) {
+  QStringList arguments;
+  for (const std::string& a : args) arguments << QString::fromStdString(a);
+  QProcess process;
+  // The program's own messages stay visible on the terminal the window was started from.
+  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  QEventLoop wait;
+  bool ended = false;
+  QObject::connect(&process, &QProcess::finished, &wait, [&] {
+    ended = true;
+    wait.quit();
+  });
+  QObject::connect(&process, &QProcess::errorOccurred, &wait, [&](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart || process.state() == QProcess::NotRunning) {
+      ended = true;
+      wait.quit();
+    }
+  });
+  process.start(QString::fromStdString(program), arguments);
+  if (!ended) wait.exec();
+  if (process.error() == QProcess::FailedToStart) return -1;
+  if (process.exitStatus() == QProcess::CrashExit) return -1;
+  return process.exitCode();
+}
+
+}  // namespace solmir::qt

@@ -1,0 +1,22 @@
+// The link port until the Qt serial port is wired into the window: it never opens, so the
+// window starts as "not connected" and the card commands stay disabled.
+#pragma once
+
+#include "app/ports.h"
+
+namespace solmir::ui {
+
+class UnwiredSerialPort : public SerialPort {
+ public:
+  bool open(const std::string&) override { return false; }
+  void close() override {}
+  bool is_open() const override { return false; }
+  void write(std::string_view) override {}
+  std::string read(std::size_t) override { return {}; }
+  std::size_t bytes_available() const override { return 0; }
+  void discard_buffers() override {}
+  void set_dtr(bool) override {}
+  void set_rts(bool) override {}
+};
+
+}  // namespace solmir::ui
