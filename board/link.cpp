@@ -121,7 +121,7 @@ char Link::wait_letter(std::string_view letters, int silence_ms) {
 }
 
 char Link::wait_char(int silence_ms) {
-  car_reponse = " ";
+  car_reponse.assign(1, ' ');
   car_recu = false;
   wait_until([this] { return car_recu; }, silence_ms);
   return car_reponse[0];

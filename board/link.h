@@ -58,8 +58,10 @@ class Link {
   std::string rep7 = "       ";  // exactly 7 characters
   bool scan_en_cours = false;
 
-  // How many board operations are running inside each other (board/operation.h).
+  // How many board operations are running inside each other (board/operation.h), and
+  // whether the last one gave up (the board fell silent or the link went away).
   int operation_depth = 0;
+  bool operation_failed = false;
 
   // Called when the open port went away (device unplugged, far end closed).
   std::function<void()> on_lost;

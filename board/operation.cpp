@@ -18,6 +18,7 @@ bool run_board_operation(Form1& f, const std::function<void()>& body) {
            &f.programmer, &f.Sauve_midi, &f.Infos_carte, &f.Effacer_carte, &f.Tester_carte,
            &f.Copier_carte, &f.fenetre_params, &f.Prog_demo, &f.option32N, &f.mode42, &f.Option32})
     before.emplace_back(c, c->enabled());
+  f.link->operation_failed = false;
   ++f.link->operation_depth;
   try {
     body();
@@ -25,6 +26,7 @@ bool run_board_operation(Form1& f, const std::function<void()>& body) {
     return true;
   } catch (const BoardSilent&) {
     --f.link->operation_depth;
+    f.link->operation_failed = true;
     if (f.link->is_open())
       for (auto& [c, enabled] : before) c->set_enabled(enabled);
     f.Timer1.set_enabled(false);

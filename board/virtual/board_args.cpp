@@ -15,8 +15,11 @@ const char* const kBoardOptionsUsage =
     "        [--silent-after-lines N] [--disconnect-after-lines N]\n"
     "        [--wrong-answer-at K] [--wrong-answer TEXTE] [--defective] [--defect-at-step S]";
 
-const std::vector<std::string> kBoardFlags = {"--no-card",   "--empty",       "--slow",
-                                              "--pace-link", "--card-timing", "--defective"};
+const std::vector<std::string>& board_flags() {
+  static const std::vector<std::string> flags = {"--no-card",   "--empty",       "--slow",
+                                                 "--pace-link", "--card-timing", "--defective"};
+  return flags;
+}
 
 namespace {
 
@@ -86,7 +89,7 @@ BoardOptions take_board_options(std::vector<std::string>& args) {
       inline_value = true;
     }
     const bool is_flag =
-        std::find(kBoardFlags.begin(), kBoardFlags.end(), name) != kBoardFlags.end();
+        std::find(board_flags().begin(), board_flags().end(), name) != board_flags().end();
     const bool is_valued = std::find(valued.begin(), valued.end(), name) != valued.end();
     if (!is_flag && !is_valued) {
       rest.push_back(args[i]);

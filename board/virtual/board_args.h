@@ -12,7 +12,7 @@ namespace solmir::board::virt {
 // The options, for help texts.
 extern const char* const kBoardOptionsUsage;
 // The options that take no value.
-extern const std::vector<std::string> kBoardFlags;
+const std::vector<std::string>& board_flags();
 
 // Takes the board options out of args ("--option value" or "--option=value"), leaving the
 // others in order. Pieces go on the card as A, then B, then the demo. Throws
