@@ -164,6 +164,18 @@ void Form1::Infos_carte_Click() {
   board::run_board_operation(*this, [this] {
     board::Form4& f = form4;
     Infos_carte.set_enabled(false);
+    // No other board command may start while the block is read: its exchange would mix with
+    // this one on the link. They get their state back at the end.
+    std::vector<std::pair<Control*, bool>> others;
+    for (Control* c : std::initializer_list<Control*>{&programmer, &Effacer_carte, &Tester_carte,
+                                                      &Copier_carte, &fenetre_params}) {
+      others.emplace_back(c, c->enabled());
+      c->set_enabled(false);
+    }
+    auto done = [&] {
+      for (auto& [c, enabled] : others) c->set_enabled(enabled);
+      Infos_carte.set_enabled(true);
+    };
     link->discard_buffers();
     f.carte.set_caption("0");
     f.mA.set_caption("0");
@@ -192,7 +204,7 @@ void Form1::Infos_carte_Click() {
       ports.dialogs.message(board::kMsgNoCard);
       msg_variable.set_text(kMsgSelect);
       link->send_lf();
-      Infos_carte.set_enabled(true);
+      done();
       return;
     }
     b.card_size = board::card_size_for_digit(d);
@@ -232,7 +244,7 @@ void Form1::Infos_carte_Click() {
     }
     f.window.move(window.left + 400, window.top - 400);
     f.window.show();
-    Infos_carte.set_enabled(true);
+    done();
   });
 }
 

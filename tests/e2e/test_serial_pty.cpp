@@ -14,9 +14,11 @@
 #include "board/card_info.h"
 #include "board/link.h"
 #include "board/version.h"
+#include "board/virtual/virtual_serial_port.h"
 #include "qtport/device_watcher.h"
 #include "qtport/qt_event_loop.h"
 #include "qtport/qt_serial_port.h"
+#include "qtport/serial_port_factory.h"
 #include "tests/support/fakes.h"
 
 namespace solmir {
@@ -57,14 +59,17 @@ class SerialPty : public ::testing::Test {
   void TearDown() override {
     form.reset();
     serial.reset();
+    chosen.reset();
     app_.reset();
   }
 
   // The main window on the Qt loop and the Qt serial port (device folder dev_dir).
   Form1& start_window(const std::string& saved_port, std::filesystem::path dev_dir = {}) {
     serial = std::make_unique<qt::QtSerialPort>(dev_dir);
-    ports =
-        std::make_unique<Ports>(Ports{loop, dialogs, *serial, settings, processes, environment});
+    return start_window_on(*serial, saved_port);
+  }
+  Form1& start_window_on(SerialPort& port, const std::string& saved_port) {
+    ports = std::make_unique<Ports>(Ports{loop, dialogs, port, settings, processes, environment});
     settings.values["Solmir/Startup/Port"] = saved_port;
     form = std::make_unique<Form1>(*ports);
     form->Form_Load();
@@ -86,6 +91,7 @@ class SerialPty : public ::testing::Test {
   test::FakeProcessRunner processes;
   test::FakeEnvironment environment{dir.path()};
   std::unique_ptr<qt::QtSerialPort> serial;
+  std::unique_ptr<SerialPort> chosen;
   std::unique_ptr<Ports> ports;
   std::unique_ptr<Form1> form;
 
@@ -187,6 +193,29 @@ TEST_F(SerialPty, ScanAndDeviceNotificationsOnADeviceFolder) {
   EXPECT_EQ(removed.back(), "3");
   EXPECT_FALSE(f.link->is_open());
   EXPECT_EQ(f.Shape1.color(), kRed);
+}
+
+TEST_F(SerialPty, WindowCommandLineChoosesTheSerialPort) {
+  const auto card = dir.path() / "carte.bin";
+  qt::SerialChoice c = qt::choose_serial_port(
+      {"--carte-virtuelle", "--card", card.string(), "--piece-a", "5", "air.mid"}, loop);
+  EXPECT_TRUE(c.virtual_board);
+  EXPECT_EQ(c.rest, std::vector<std::string>{"air.mid"});
+  ASSERT_NE(dynamic_cast<board::virt::VirtualSerialPort*>(c.port.get()), nullptr);
+  chosen = std::move(c.port);
+  // The window on the Qt loop, linked to the board in the process.
+  Form1& f = start_window_on(*chosen, "0");
+  ASSERT_TRUE(f.link->is_open());
+  f.Infos_carte.click();
+  EXPECT_EQ(f.form4.mA.caption(), "48");  // 5 x 7 bytes: 3 pages
+  EXPECT_EQ(std::filesystem::file_size(card), 32768u);
+
+  qt::SerialChoice real = qt::choose_serial_port({"air.mid", "--card", "x"}, loop);
+  EXPECT_FALSE(real.virtual_board);
+  EXPECT_NE(dynamic_cast<qt::QtSerialPort*>(real.port.get()), nullptr);
+  EXPECT_EQ(real.rest, (std::vector<std::string>{"air.mid", "--card", "x"}));
+  EXPECT_THROW(qt::choose_serial_port({"--carte-virtuelle", "--size-code", "x"}, loop),
+               std::invalid_argument);
 }
 
 struct CliRun {

@@ -113,6 +113,24 @@ TEST(CardInfo, AnEarlierCardsTitlesDoNotStayOnShow) {
                                       "B : 0 octets"}));
 }
 
+TEST(CardInfo, NoOtherCardCommandStartsWhileTheBlockIsRead) {
+  BoardOptions o;
+  o.answer_delay_ms = 300;
+  BoardRig b(o);
+  Form1& f = b.start();
+  bool others_disabled = false;
+  b.rig.loop.post(1000, [&] {
+    others_disabled = !f.Effacer_carte.enabled() && !f.Tester_carte.enabled() &&
+                      !f.Copier_carte.enabled() && !f.fenetre_params.enabled();
+  });
+  f.Infos_carte.click();
+  EXPECT_TRUE(others_disabled);
+  // Each gets back the state it had.
+  EXPECT_TRUE(f.Effacer_carte.enabled());
+  EXPECT_TRUE(f.fenetre_params.enabled());
+  EXPECT_FALSE(f.programmer.enabled());
+}
+
 TEST(CardInfo, ReadTitlesKeepsBothTitles) {
   BoardRig b;
   b.card().put_piece('A', Format::notes29, 5, "Premier");
