@@ -22,6 +22,12 @@ Link::Link(SerialPort& port, EventLoop& loop) : port_(port), loop_(loop) {
   };
 }
 
+Link::~Link() {
+  // The port may outlive the link (the window model goes first).
+  port_.on_bytes_arrived = nullptr;
+  port_.on_port_lost = nullptr;
+}
+
 bool& Link::flag(char letter) {
   switch (letter) {
     case 'A':

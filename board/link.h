@@ -40,6 +40,7 @@ struct BoardSilent {
 class Link {
  public:
   Link(SerialPort& port, EventLoop& loop);
+  ~Link();
   Link(const Link&) = delete;
   Link& operator=(const Link&) = delete;
 

@@ -19,7 +19,8 @@
 //                      42-note piece, "B" other format, "A" empty), [count, 5 digits], demo
 //                      letter ("C" or "A") [count], slot B letter ("F", "D" or "A") [count],
 //                      title chunks: A[0..4], A[5..9], B[0..4], B[5..9].
-//   "PRACP", "PRBCP"   the same stream, and the slot is selected for "PRgCP".
+//   "PRACP", "PRBCP"   the same stream, and (when a card is present) the slot is selected
+//                      for "PRgCP".
 //   "PRDCP"            selects the demo area; no answer.
 //   "NUuLL"            no answer; ends a stream and drops the selection.
 //   "PRgCP"            with a slot selected: expects the signature line (5 bytes: "VELoR",
@@ -45,7 +46,8 @@
 //   "DElCP"            erase (all bytes 0xFF): size digit ("0": no card, end), 25 times "5",
 //                      then "7".
 //   "TStCP"            test (leaves the card erased): size digit, 50 times "5", then "7"; a
-//                      defective card answers "8" in place of the step defect_at_step.
+//                      defective card answers "8" in place of the step defect_at_step (51: in
+//                      place of the "7").
 //   "VErSO"            the version letter (no answer when version_letter is 0).
 //   "LEcPA"            the 7 parameter bytes.
 //   "INiPA"            all parameters 0xFF and the tables cleared; "A".
@@ -66,9 +68,10 @@
 // titles are then answered as usual and nothing is stored.
 //
 // Timing: answers are due at once by default. pace_link spends 10/57600 s per byte each way;
-// card_timing adds a real card's work: an erase step 0.0097 s and a test step 0.0244 s per
-// 128 x 2^(d-1) / 25 (or / 50) units, a data line bytes / 1800 s (demo lines 1 / 200 s per
-// byte); answer_delay_ms is added before every answer.
+// card_timing adds a real card's work: an erase takes 128 x 2^(d-1) x 9.7 ms in 25 steps, a
+// test 128 x 2^(d-1) x 24.4 ms in 50 steps (size code d; about 13 s and 16 s a step for d = 9),
+// a data line 1/1800 s per byte (1/200 s in the demo area); answer_delay_ms is added before
+// every answer. The card's work starts with the LF that asks for the answer.
 //
 // Faults: silent_after_lines (answers the first N lines received, lone LFs and data lines
 // included, then nothing), disconnect_after_lines (after N lines the board goes away:
