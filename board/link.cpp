@@ -100,7 +100,11 @@ void Link::wait_until(const std::function<bool()>& done, int silence_ms) {
     if (done()) return;
     loop_.process_events();
     if (done()) return;
-    if (!port_.is_open()) throw BoardSilent{true};
+    if (!port_.is_open()) {
+      // The port's notice of the loss is on its way: it reaches the window first.
+      loop_.process_events();
+      throw BoardSilent{true};
+    }
     const std::int64_t now = loop_.uptime_ms();
     const std::int64_t quiet = now - std::max(start, last_receive_ms_);
     if (quiet >= silence_ms) throw BoardSilent{false};
