@@ -14,6 +14,7 @@ Form1::Form1(Ports& p) : ports(p), Timer1(p.loop, 1000) {
         std::make_unique<Label>("num_canal_" + std::to_string(i), std::to_string(i + 1)));
   }
   link = std::make_unique<board::Link>(ports.serial, ports.loop);
+  link->on_lost = [this] { device_removal(open_port_name); };
   Titre.max_length = 10;
   choixa.set_value(true);
   window.resize(7815, 4380);

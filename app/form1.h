@@ -17,6 +17,7 @@
 #include "app/ports.h"
 #include "app/timer.h"
 #include "board/form4.h"
+#include "board/form9.h"
 #include "board/link.h"
 #include "score/form2.h"
 #include "score/form8.h"
@@ -124,6 +125,7 @@ class Form1 {
   score::Form2 form2;
   Form3 form3;
   board::Form4 form4;
+  board::Form9 form9;
   score::Form8 form8;
 
   // ---------------------------------------------------------------- service messages
@@ -230,6 +232,9 @@ class Form1 {
   void device_removal(const std::string& port_text);
   // The port text the link is open on.
   std::string open_port_name;
+  // Changes of `port` open the link only once start-up has reached its port step (the saved
+  // port number is put into the box earlier, while the settings are read).
+  bool link_follows_port = false;
 
   // ---------------------------------------------------------------- card operations
   std::array<std::string, 5> titres{"     ", "     ", "     ", "     ", "     "};

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
       }
       return c.run(solmir::cli::parse_args(rest, c.flags));
     } catch (const CliError& e) {
-      std::cerr << e.message << std::endl;
+      if (!e.message.empty()) std::cerr << e.message << std::endl;
       return e.status;
     } catch (const std::exception& e) {
       std::cerr << "Erreur : " << e.what() << std::endl;

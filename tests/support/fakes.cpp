@@ -24,6 +24,10 @@ TempDir::~TempDir() {
 Rig::Rig(SerialPort* serial)
     : ports{loop, dialogs, serial ? *serial : absent, settings, processes, environment} {}
 
+Rig::Rig(const std::function<std::unique_ptr<SerialPort>(EventLoop&)>& make_serial)
+    : owned_serial(make_serial(loop)), ports{loop,     dialogs,   *owned_serial,
+                                             settings, processes, environment} {}
+
 Form1& Rig::start() {
   form = std::make_unique<Form1>(ports);
   form->Form_Load();

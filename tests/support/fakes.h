@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -123,6 +124,8 @@ class FakeEnvironment : public Environment {
 // something behind the link.
 struct Rig {
   explicit Rig(SerialPort* serial = nullptr);
+  // A serial port made on the rig's own event loop (a virtual board, for instance).
+  explicit Rig(const std::function<std::unique_ptr<SerialPort>(EventLoop&)>& make_serial);
   TempDir dir;
   StdEventLoop loop{true};
   ScriptedDialogs dialogs;
@@ -130,6 +133,7 @@ struct Rig {
   FakeProcessRunner processes;
   FakeEnvironment environment{dir.path()};
   AbsentSerialPort absent;
+  std::unique_ptr<SerialPort> owned_serial;
   Ports ports;
   std::unique_ptr<Form1> form;
 

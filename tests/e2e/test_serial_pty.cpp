@@ -1,0 +1,281 @@
+// The real Qt serial port against solmir-carte-virtuelle on a pseudo-terminal: start-up's
+// port step, the port scan on a device folder, the device watcher, the card information, the
+// version check, a board that falls silent or goes away, and solmir-cli info.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+#include <filesystem>
+#include <memory>
+
+#include "app/form1.h"
+#include "board/card_info.h"
+#include "board/link.h"
+#include "board/version.h"
+#include "board/virtual/virtual_serial_port.h"
+#include "qtport/device_watcher.h"
+#include "qtport/qt_event_loop.h"
+#include "qtport/qt_serial_port.h"
+#include "qtport/serial_port_factory.h"
+#include "tests/support/fakes.h"
+
+namespace solmir {
+namespace {
+
+const QString kBoardTool = QStringLiteral(SOLMIR_BINARY_DIR "/tools/solmir-carte-virtuelle");
+const QString kCli = QStringLiteral(SOLMIR_BINARY_DIR "/cli/solmir-cli");
+
+// solmir-carte-virtuelle running for the test.
+class BoardProcess {
+ public:
+  explicit BoardProcess(QStringList args) {
+    args << "--max-seconds"
+         << "120";
+    process_.start(kBoardTool, args);
+    QElapsedTimer t;
+    t.start();
+    while (!process_.canReadLine() && t.elapsed() < 10000) process_.waitForReadyRead(100);
+    device_ = QString::fromUtf8(process_.readLine()).trimmed().toStdString();
+  }
+  ~BoardProcess() {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+  const std::string& device() const { return device_; }
+  bool running() { return process_.state() == QProcess::Running; }
+
+ private:
+  QProcess process_;
+  std::string device_;
+};
+
+class SerialPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+  }
+  void TearDown() override {
+    form.reset();
+    serial.reset();
+    chosen.reset();
+    app_.reset();
+  }
+
+  // The main window on the Qt loop and the Qt serial port (device folder dev_dir).
+  Form1& start_window(const std::string& saved_port, std::filesystem::path dev_dir = {}) {
+    serial = std::make_unique<qt::QtSerialPort>(dev_dir);
+    return start_window_on(*serial, saved_port);
+  }
+  Form1& start_window_on(SerialPort& port, const std::string& saved_port) {
+    ports = std::make_unique<Ports>(Ports{loop, dialogs, port, settings, processes, environment});
+    settings.values["Solmir/Startup/Port"] = saved_port;
+    form = std::make_unique<Form1>(*ports);
+    form->Form_Load();
+    return *form;
+  }
+  std::vector<std::string> message_lines() const {
+    std::vector<std::string> lines;
+    const std::string& t = form->Label_defautP.text();
+    std::size_t b = 0;
+    for (std::size_t e; (e = t.find("\r\n", b)) != std::string::npos; b = e + 2)
+      lines.push_back(t.substr(b, e - b));
+    return lines;
+  }
+
+  test::TempDir dir;
+  qt::QtEventLoop loop;
+  test::ScriptedDialogs dialogs;
+  test::MemorySettings settings;
+  test::FakeProcessRunner processes;
+  test::FakeEnvironment environment{dir.path()};
+  std::unique_ptr<qt::QtSerialPort> serial;
+  std::unique_ptr<SerialPort> chosen;
+  std::unique_ptr<Ports> ports;
+  std::unique_ptr<Form1> form;
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "e2e";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QCoreApplication> app_;
+};
+
+TEST_F(SerialPty, CardInformationThroughTheRealPort) {
+  BoardProcess board({"--piece-a", "100", "--title-a", "Mozart", "--version-letter", "m"});
+  ASSERT_FALSE(board.device().empty());
+  Form1& f = start_window(board.device());
+  ASSERT_TRUE(f.link->is_open());
+  EXPECT_EQ(f.open_port_name, board.device());
+  EXPECT_EQ(f.Shape1.color(), kGreen);
+  f.Infos_carte.click();
+  EXPECT_EQ(board::render_form4(f.form4),
+            (std::vector<std::string>{"Taille de la carte : 32768 octets",
+                                      "A : 528 octets \"Mozart    \"", "B : 0 octets",
+                                      "Espace disponible : 32220 octets"}));
+  f.lit_version();
+  EXPECT_EQ(f.form9.window.caption(), "Paramétrage de la carte arduino (v 6.2)");
+  EXPECT_EQ(message_lines().back(), board::kMsgVersionMismatch);
+}
+
+TEST_F(SerialPty, BoardThatGoesAwayMidBlock) {
+  // NUuLL, INfCP, two acknowledgements: then the pseudo-terminal closes.
+  BoardProcess board({"--piece-a", "100", "--disconnect-after-lines", "4"});
+  Form1& f = start_window(board.device());
+  ASSERT_TRUE(f.link->is_open());
+  QElapsedTimer t;
+  t.start();
+  f.Infos_carte.click();
+  EXPECT_LT(t.elapsed(), board::kAnswerSilenceMs);
+  EXPECT_FALSE(f.form4.window.visible());
+  const auto lines = message_lines();
+  EXPECT_EQ(lines.back(), board::kMsgBoardSilent);
+  EXPECT_EQ(lines[lines.size() - 2], board::kMsgNoLink);
+  EXPECT_FALSE(f.link->is_open());
+  EXPECT_EQ(f.Shape1.color(), kRed);
+  EXPECT_FALSE(f.link->reception_texte);
+}
+
+TEST_F(SerialPty, BoardThatFallsSilentGivesTheButtonsBack) {
+  BoardProcess board({"--piece-a", "100", "--silent-after-lines", "3"});
+  Form1& f = start_window(board.device());
+  QElapsedTimer t;
+  t.start();
+  f.Infos_carte.click();
+  EXPECT_GE(t.elapsed(), board::kAnswerSilenceMs - 100);
+  EXPECT_LT(t.elapsed(), board::kAnswerSilenceMs + 2000);
+  EXPECT_EQ(message_lines().back(), board::kMsgBoardSilent);
+  EXPECT_TRUE(f.Infos_carte.enabled());
+  EXPECT_TRUE(f.link->is_open());
+}
+
+TEST_F(SerialPty, ScanAndDeviceNotificationsOnADeviceFolder) {
+  BoardProcess board({"--piece-b", "10:42"});
+  BoardProcess other({});
+  const auto devs = dir.path() / "dev";
+  std::filesystem::create_directories(devs);
+  // Only port 3 exists; a ttyS port would always open, and is never tried.
+  std::filesystem::create_symlink(board.device(), devs / "ttyACM3");
+  std::filesystem::create_symlink(other.device(), devs / "ttyS0");
+  Form1& f = start_window("7", devs);
+  EXPECT_EQ(f.port.text(), "3");
+  EXPECT_EQ(f.open_port_name, "3");
+  ASSERT_TRUE(f.link->is_open());
+
+  qt::DeviceWatcher watcher(devs);
+  std::vector<std::string> arrived, removed;
+  watcher.on_arrival = [&](const std::string& p) {
+    arrived.push_back(p);
+    f.device_arrival(p);
+  };
+  watcher.on_removal = [&](const std::string& p) {
+    removed.push_back(p);
+    f.device_removal(p);
+  };
+  watcher.start();
+  // A second device comes and goes: the link moves to it on arrival (the box takes its
+  // number), and its removal closes the link only because it is now the link's port.
+  std::filesystem::create_symlink(other.device(), devs / "ttyUSB5");
+  watcher.poll();
+  EXPECT_EQ(arrived, std::vector<std::string>{"5"});
+  EXPECT_EQ(f.open_port_name, "5");
+  f.port.set_text("3");
+  EXPECT_EQ(f.open_port_name, "3");
+  std::filesystem::remove(devs / "ttyUSB5");
+  watcher.poll();
+  EXPECT_EQ(removed, std::vector<std::string>{"5"});
+  EXPECT_TRUE(f.link->is_open());
+  f.Infos_carte.click();
+  EXPECT_EQ(f.form4.mB.caption(), "80");
+  std::filesystem::remove(devs / "ttyACM3");
+  watcher.poll();
+  EXPECT_EQ(removed.back(), "3");
+  EXPECT_FALSE(f.link->is_open());
+  EXPECT_EQ(f.Shape1.color(), kRed);
+}
+
+TEST_F(SerialPty, WindowCommandLineChoosesTheSerialPort) {
+  const auto card = dir.path() / "carte.bin";
+  qt::SerialChoice c = qt::choose_serial_port(
+      {"--carte-virtuelle", "--card", card.string(), "--piece-a", "5", "air.mid"}, loop);
+  EXPECT_TRUE(c.virtual_board);
+  EXPECT_EQ(c.rest, std::vector<std::string>{"air.mid"});
+  ASSERT_NE(dynamic_cast<board::virt::VirtualSerialPort*>(c.port.get()), nullptr);
+  chosen = std::move(c.port);
+  // The window on the Qt loop, linked to the board in the process.
+  Form1& f = start_window_on(*chosen, "0");
+  ASSERT_TRUE(f.link->is_open());
+  f.Infos_carte.click();
+  EXPECT_EQ(f.form4.mA.caption(), "48");  // 5 x 7 bytes: 3 pages
+  EXPECT_EQ(std::filesystem::file_size(card), 32768u);
+
+  qt::SerialChoice real = qt::choose_serial_port({"air.mid", "--card", "x"}, loop);
+  EXPECT_FALSE(real.virtual_board);
+  EXPECT_NE(dynamic_cast<qt::QtSerialPort*>(real.port.get()), nullptr);
+  EXPECT_EQ(real.rest, (std::vector<std::string>{"air.mid", "--card", "x"}));
+  EXPECT_THROW(qt::choose_serial_port({"--carte-virtuelle", "--size-code", "x"}, loop),
+               std::invalid_argument);
+}
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+CliRun run_cli(const QStringList& args) {
+  QProcess p;
+  p.start(kCli, args);
+  p.waitForFinished(30000);
+  CliRun r;
+  r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.out = p.readAllStandardOutput().toStdString();
+  r.err = p.readAllStandardError().toStdString();
+  return r;
+}
+
+TEST_F(SerialPty, CliInfoOnThePseudoTerminal) {
+  BoardProcess board(
+      {"--piece-a", "3:32", "--piece-b", "4:32", "--title-a", "Un", "--title-b", "Deux"});
+  const CliRun r = run_cli({"info", "--port", QString::fromStdString(board.device())});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Taille de la carte : 32768 octets\n"
+            "A : 48 octets \"Un        \"\n"
+            "B : 30 octets \"Deux      \"\n"
+            "La carte est complète\n");
+}
+
+TEST_F(SerialPty, CliInfoFailures) {
+  BoardProcess no_card({"--no-card"});
+  CliRun r = run_cli({"info", "--port", QString::fromStdString(no_card.device())});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Carte muette ou absente"), std::string::npos) << r.err;
+
+  r = run_cli({"info", "--port", QString::fromStdString((dir.path() / "nothing").string())});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(board::kMsgNoLink), std::string::npos) << r.err;
+
+  r = run_cli({"info"});
+  EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(SerialPty, CliInfoOnAVirtualCardFile) {
+  const auto card = dir.path() / "carte.bin";
+  CliRun r = run_cli({"info", "--port", "virtual", "--card", QString::fromStdString(card.string()),
+                      "--demo", "20"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(std::filesystem::file_size(card), 32768u);
+  // The same card, served on a pseudo-terminal this time.
+  BoardProcess board({"--card", QString::fromStdString(card.string())});
+  r = run_cli({"info", "--port", QString::fromStdString(board.device())});
+  EXPECT_EQ(r.out,
+            "Taille de la carte : 32768 octets\n"
+            "A : 0 octets\n"
+            "B : 110 octets Sans titre (*)\n"
+            "* Adresse fixe : 16384\n");
+}
+
+}  // namespace
+}  // namespace solmir
