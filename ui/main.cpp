@@ -9,33 +9,26 @@
 #include <memory>
 
 #include "app/form1.h"
+#include "qtport/device_watcher.h"
 #include "qtport/qt_environment.h"
 #include "qtport/qt_event_loop.h"
 #include "qtport/qt_process_runner.h"
 #include "qtport/qt_settings_store.h"
+#include "qtport/serial_port_factory.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
-#include "ui/unwired_serial_port.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage : solmir [FICHIER.mid]\n"
+    "Usage : solmir [FICHIER.mid] [--carte-virtuelle [--card FICHIER] [options de la carte]]\n"
     "Programmation de cartes à puces pour orgue de barbarie à partir de fichiers MIDI.\n\n"
-    "  FICHIER.mid    fichier MIDI ouvert au démarrage, sans passer par le menu\n"
+    "  FICHIER.mid        fichier MIDI ouvert au démarrage, sans passer par le menu\n"
+    "  --carte-virtuelle  relie la fenêtre à une carte de lecture virtuelle (sans carte\n"
+    "                     réelle) ; --card FICHIER garde sa carte mémoire dans un fichier\n"
+    "                     (voir solmir-carte-virtuelle --help pour ses autres options)\n"
     "  -h, --help     affiche cette aide\n"
     "  -v, --version  affiche la version\n";
-
-// ---- The link port: the one place where the serial port is wired into the window.
-// When the Qt serial port and the virtual board are there: declare their options here
-// (--carte-virtuelle), and let make_link_port() return the Qt serial port, or the virtual
-// board's port when the option is given. Device arrival and removal notifications go to
-// Form1::device_arrival / device_removal from the same place.
-void add_link_options(QCommandLineParser&) {}
-
-std::unique_ptr<solmir::SerialPort> make_link_port(const QCommandLineParser&) {
-  return std::make_unique<solmir::ui::UnwiredSerialPort>();
-}
 
 }  // namespace
 
@@ -51,9 +44,18 @@ int main(int argc, char** argv) {
   const QCommandLineOption version({"v", "version"}, "Affiche la version.");
   parser.addOption(help);
   parser.addOption(version);
-  add_link_options(parser);
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  // The link port: the Qt serial port, or with --carte-virtuelle a virtual reader board in
+  // the process; the board's options are taken off the command line here.
+  solmir::qt::QtEventLoop loop;
+  solmir::qt::SerialChoice link;
+  try {
+    link = solmir::qt::choose_serial_port(std::vector<std::string>(argv + 1, argv + argc), loop);
+  } catch (const std::exception& e) {
+    fprintf(stderr, "%s\n", e.what());
+    return 2;
+  }
+  QStringList arguments{QString::fromLocal8Bit(argv[0])};
+  for (const std::string& a : link.rest) arguments << QString::fromLocal8Bit(a.c_str());
   if (!parser.parse(arguments)) {
     const QStringList unknown = parser.unknownOptionNames();
     if (unknown.isEmpty()) {
@@ -84,19 +86,28 @@ int main(int argc, char** argv) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qt_texts);
 
-  solmir::qt::QtEventLoop loop;
   solmir::ui::QtDialogs dialogs;
   solmir::qt::QtSettingsStore settings;
   solmir::qt::QtProcessRunner processes;
   solmir::qt::QtEnvironment environment;
-  std::unique_ptr<solmir::SerialPort> serial = make_link_port(parser);
-  solmir::Ports ports{loop, dialogs, *serial, settings, processes, environment};
+  solmir::Ports ports{loop, dialogs, *link.port, settings, processes, environment};
 
   solmir::Form1 form(ports);
   solmir::ui::MainWindow window(form);
   dialogs.set_parent(&window);
   loop.run_task = [&window](const std::function<void()>& task) { window.run_guarded(task); };
   window.start(files.isEmpty() ? QString() : files.first());
+  // Boards plugged in or out while the window runs (a virtual board never goes away).
+  solmir::qt::DeviceWatcher watcher;
+  if (!link.virtual_board) {
+    watcher.on_arrival = [&](const std::string& p) {
+      window.run_guarded([&] { form.device_arrival(p); });
+    };
+    watcher.on_removal = [&](const std::string& p) {
+      window.run_guarded([&] { form.device_removal(p); });
+    };
+    watcher.start();
+  }
   const int status = QApplication::exec();
   loop.run_task = nullptr;
   return status;

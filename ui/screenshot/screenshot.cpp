@@ -15,10 +15,10 @@
 #include "qtport/qt_event_loop.h"
 #include "qtport/qt_process_runner.h"
 #include "qtport/qt_settings_store.h"
+#include "qtport/serial_port_factory.h"
 #include "ui/form_windows.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
-#include "ui/unwired_serial_port.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -39,8 +39,9 @@ int main(int argc, char** argv) {
   solmir::qt::QtSettingsStore settings;
   solmir::qt::QtProcessRunner processes;
   solmir::qt::QtEnvironment environment;
-  solmir::ui::UnwiredSerialPort serial;
-  solmir::Ports ports{loop, dialogs, serial, settings, processes, environment};
+  // The window linked to a virtual reader board, as `solmir --carte-virtuelle` shows it.
+  solmir::qt::SerialChoice link = solmir::qt::choose_serial_port({"--carte-virtuelle"}, loop);
+  solmir::Ports ports{loop, dialogs, *link.port, settings, processes, environment};
   solmir::Form1 form(ports);
   solmir::ui::MainWindow window(form);
   dialogs.set_parent(&window);
