@@ -126,7 +126,7 @@ class Converter {
 
   static std::int32_t round_ms(float v) {
     const float r = std::nearbyint(v);
-    if (!(r > -2147483648.0f && r < 2147483648.0f)) throw Abnormal{kAbnTooLong};
+    if (!(r >= -2147483648.0f && r < 2147483648.0f)) throw Abnormal{kAbnTooLong};
     return static_cast<std::int32_t>(r);
   }
 
@@ -161,9 +161,11 @@ class Converter {
 
   // ------------------------------------------------------------------ lines
   ListingLine& add(Code code) {
+    // The time first: a time out of range stops the conversion before the line exists.
+    const std::int32_t time_ms = round_ms(time_of(tick_));
     ListingLine& l = out_->lines.emplace_back();
     l.code = code;
-    l.time_ms = round_ms(time_of(tick_));
+    l.time_ms = time_ms;
     l.tick = tick_;
     return l;
   }
@@ -218,6 +220,10 @@ class Converter {
     const float sum = seg_ms_ + product;
     const std::int32_t start = round_ms(sum - c.acc_ms);
     const std::int32_t end = round_ms(time_of(tick_));
+    const std::int64_t duration = static_cast<std::int64_t>(end) - start;
+    if (duration > std::numeric_limits<std::int32_t>::max() ||
+        duration < std::numeric_limits<std::int32_t>::min())
+      throw Abnormal{kAbnTooLong};
     ListingLine& n = out_->lines.emplace_back();
     n.code = Code::NOTE;
     n.orphan = orphan;
@@ -225,7 +231,7 @@ class Converter {
     n.tick = tick_;
     n.f[0] = channel;
     n.f[1] = key;
-    n.f[2] = static_cast<std::int32_t>(static_cast<std::int64_t>(end) - start);
+    n.f[2] = static_cast<std::int32_t>(duration);
     n.f[3] = static_cast<std::int32_t>(std::nearbyint(c.velocity));
     ListingLine& off = out_->lines.emplace_back();
     off.code = Code::NOOF;
@@ -268,9 +274,10 @@ class Converter {
 
     for (std::uint32_t t = 0; t < tracks; ++t) read_track(t);
 
+    const std::int32_t largest_end = round_ms(largest_end_);
     ListingLine& head = out_->lines.emplace_back();
     head.code = Code::HEAD;
-    head.time_ms = round_ms(largest_end_);
+    head.time_ms = largest_end;
     head.text = static_cast<std::uint32_t>(out_->texts.size());
     out_->texts.push_back(chemin_);
     out_->lines.emplace_back().code = Code::ENDF;
