@@ -636,6 +636,56 @@ TEST(ListingAbnormal, FilesThatCannotBeConvertedEndWithoutClosingLines) {
   EXPECT_EQ(convert(smf_header(0x7FFF, 1, 0x7FFF) + track).end, ListingEnd::completed);
 }
 
+// ------------------------------------------------------------------ the packed lines
+
+TEST(ListingLines, EveryLineReadsBackAsItWasAdded) {
+  auto line = [](Code code, std::int32_t time, std::int32_t tick,
+                 std::initializer_list<std::int32_t> f) {
+    ListingLine l;
+    l.code = code;
+    l.time_ms = time;
+    l.tick = tick;
+    int k = 0;
+    for (std::int32_t v : f) l.f[k++] = v;
+    return l;
+  };
+  std::vector<ListingLine> lines = {
+      ListingLine{},
+      line(Code::NOTE, 1000, 1440, {16, 127, 150000, 100}),
+      line(Code::NOTE, -1, 0, {1, 60, -2147483647, 0}),
+      line(Code::NOTE, 5, 6, {1, 60, 500, 100, 7}),  // a fifth field
+      line(Code::KAFT, 0, 0, {1, 300, 5}),           // a key beyond a byte
+      line(Code::PBEN, 2147483647, 2147483647, {2, 16383}),
+      line(Code::TEMP, 0, 0, {16777215}),
+      line(Code::TIME, 1, 2, {6, 32, 24, -8}),
+      line(Code::SMPT, 1, 2, {1, 2, 3, 255, 255}),
+      line(Code::SMPT, 1, 2, {1, 2, 3, 256, 0}),
+      line(Code::ENDF, 0, 0, {1}),
+      line(static_cast<Code>(77), 3, 4, {5}),
+  };
+  ListingLine orphan = line(Code::NOTE, -1, 480, {1, 60, 501, 0});
+  orphan.orphan = true;
+  ListingLine odd_orphan = line(Code::NOOF, 1, 2, {1, 60});
+  odd_orphan.orphan = true;
+  ListingLine system = line(Code::SYSTEM, 1, 2, {});
+  system.status = 0xFE;
+  ListingLine odd_status = line(Code::CONC, 1, 2, {1, 2, 3});
+  odd_status.status = 0xB0;
+  ListingLine text = line(Code::TEXT, 1, 2, {});
+  text.text = 3;
+  ListingLine odd_text = line(Code::CONC, 1, 2, {1, 2, 3});
+  odd_text.text = 1;
+  for (const auto& l : {orphan, odd_orphan, system, odd_status, text, odd_text}) lines.push_back(l);
+
+  ListingLines store;
+  for (const auto& l : lines) store.push_back(l);
+  ASSERT_EQ(store.size(), lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(store[i], lines[i]) << i;
+  std::size_t i = 0;
+  for (const ListingLine& l : store) EXPECT_EQ(l, lines[i++]);
+  EXPECT_EQ(store.back(), lines.back());
+}
+
 // ------------------------------------------------------------------ real files and progress
 
 TEST(ListingFiles, EveryRealFileConvertsCompletely) {
