@@ -273,7 +273,7 @@ class Converter {
     division_ = static_cast<double>(division);
     // Real files take 3.4 to 4 bytes per line: room for one line every 3 bytes spares the
     // copies of a growing list, and pages never written cost nothing.
-    out_->lines.reserve(std::min<std::size_t>(data_.size() / 3 + 64, std::size_t{1} << 23));
+    out_->lines.reserve(std::min<std::size_t>(data_.size() / 3 + 64, std::size_t{1} << 22));
     // Header bytes beyond the first six are skipped.
     if (header_length > 6) skip(header_length - 6);
 
