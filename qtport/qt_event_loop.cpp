@@ -6,9 +6,13 @@
 
 namespace solmir::qt {
 
-QtEventLoop::QtEventLoop() { clock_.start(); }
+QtEventLoop::QtEventLoop() {
+  clock_.start();
+}
 
-void QtEventLoop::process_events() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventLoop::process_events() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtEventLoop::wait_for_events(int max_ms) {
   // A timer wakes the wait when nothing else arrives in time.
@@ -18,7 +22,9 @@ void QtEventLoop::wait_for_events(int max_ms) {
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
 }
 
-std::int64_t QtEventLoop::uptime_ms() { return clock_.elapsed(); }
+std::int64_t QtEventLoop::uptime_ms() {
+  return clock_.elapsed();
+}
 
 void QtEventLoop::post(int delay_ms, std::function<void()> task) {
   QTimer::singleShot(std::max(delay_ms, 0), &context_, std::move(task));
