@@ -108,10 +108,12 @@ void append_fixed_field(std::string& out, std::int64_t v, int w) {
   char buf[32];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, sum);
   (void)ec;
+  // The sign (none, or '-' below -10^w) and the first digit are dropped.
   const std::size_t len = static_cast<std::size_t>(end - buf);
+  const std::size_t skip = sum < 0 ? 2 : 1;
   const std::size_t take =
-      len > 1 ? std::min<std::size_t>(len - 1, static_cast<std::size_t>(w)) : 0;
-  out.append(buf + 1, take);
+      len > skip ? std::min<std::size_t>(len - skip, static_cast<std::size_t>(w)) : 0;
+  out.append(buf + skip, take);
 }
 
 std::string fixed_field(std::int64_t v, int w) {

@@ -2,6 +2,7 @@
 // listing has always written them, so that every line is the same on every machine.
 #include "midi/listing.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -126,7 +127,7 @@ class Converter {
 
   static std::int32_t round_ms(float v) {
     const float r = std::nearbyint(v);
-    if (!(r > -2147483648.0f && r < 2147483648.0f)) throw Abnormal{kAbnTooLong};
+    if (!(r >= -2147483648.0f && r < 2147483648.0f)) throw Abnormal{kAbnTooLong};
     return static_cast<std::int32_t>(r);
   }
 
@@ -160,18 +161,27 @@ class Converter {
   }
 
   // ------------------------------------------------------------------ lines
-  ListingLine& add(Code code) {
-    ListingLine& l = out_->lines.emplace_back();
+  // An event line at the current tick with the given fields. The time is computed first: a
+  // time out of range stops the conversion before the line exists.
+  void add(Code code, std::initializer_list<std::int32_t> fields = {}, std::uint8_t status = 0) {
+    ListingLine l;
     l.code = code;
+    l.status = status;
     l.time_ms = round_ms(time_of(tick_));
     l.tick = tick_;
-    return l;
+    int k = 0;
+    for (const std::int32_t v : fields) l.f[k++] = v;
+    out_->lines.push_back(l);
   }
 
   void add_text(Code code, std::string text) {
-    ListingLine& l = add(code);
+    ListingLine l;
+    l.code = code;
+    l.time_ms = round_ms(time_of(tick_));
+    l.tick = tick_;
     l.text = static_cast<std::uint32_t>(out_->texts.size());
     out_->texts.push_back(std::move(text));
+    out_->lines.push_back(l);
   }
 
   // ------------------------------------------------------------------ notes
@@ -218,21 +228,27 @@ class Converter {
     const float sum = seg_ms_ + product;
     const std::int32_t start = round_ms(sum - c.acc_ms);
     const std::int32_t end = round_ms(time_of(tick_));
-    ListingLine& n = out_->lines.emplace_back();
+    const std::int64_t duration = static_cast<std::int64_t>(end) - start;
+    if (duration > std::numeric_limits<std::int32_t>::max() ||
+        duration < std::numeric_limits<std::int32_t>::min())
+      throw Abnormal{kAbnTooLong};
+    ListingLine n;
     n.code = Code::NOTE;
     n.orphan = orphan;
     n.time_ms = start;
     n.tick = tick_;
     n.f[0] = channel;
     n.f[1] = key;
-    n.f[2] = static_cast<std::int32_t>(static_cast<std::int64_t>(end) - start);
+    n.f[2] = static_cast<std::int32_t>(duration);
     n.f[3] = static_cast<std::int32_t>(std::nearbyint(c.velocity));
-    ListingLine& off = out_->lines.emplace_back();
+    out_->lines.push_back(n);
+    ListingLine off;
     off.code = Code::NOOF;
     off.time_ms = end;
     off.tick = tick_;
     off.f[0] = channel;
     off.f[1] = key;
+    out_->lines.push_back(off);
     c.start_tick = -1;
     c.count = 0;
     c.acc_ms = 0;
@@ -255,6 +271,9 @@ class Converter {
     if (division == 0) throw Abnormal{kAbnDivisionZero};
     format_ = format;
     division_ = static_cast<double>(division);
+    // Real files take 3.4 to 4 bytes per line: room for one line every 3 bytes spares the
+    // copies of a growing list, and pages never written cost nothing.
+    out_->lines.reserve(std::min<std::size_t>(data_.size() / 3 + 64, std::size_t{1} << 22));
     // Header bytes beyond the first six are skipped.
     if (header_length > 6) skip(header_length - 6);
 
@@ -268,12 +287,16 @@ class Converter {
 
     for (std::uint32_t t = 0; t < tracks; ++t) read_track(t);
 
-    ListingLine& head = out_->lines.emplace_back();
+    const std::int32_t largest_end = round_ms(largest_end_);
+    ListingLine head;
     head.code = Code::HEAD;
-    head.time_ms = round_ms(largest_end_);
+    head.time_ms = largest_end;
     head.text = static_cast<std::uint32_t>(out_->texts.size());
     out_->texts.push_back(chemin_);
-    out_->lines.emplace_back().code = Code::ENDF;
+    out_->lines.push_back(head);
+    ListingLine endf;
+    endf.code = Code::ENDF;
+    out_->lines.push_back(endf);
   }
 
   void read_track(std::uint32_t track) {
@@ -360,41 +383,29 @@ class Converter {
       case 0xA0: {
         const std::uint8_t key = data();
         const std::uint8_t pressure = data();
-        ListingLine& l = add(Code::KAFT);
-        l.f[0] = channel;
-        l.f[1] = key;
-        l.f[2] = pressure;
+        add(Code::KAFT, {channel, key, pressure});
         return true;
       }
       case 0xB0: {
         const std::uint8_t controller = data();
         const std::uint8_t value = data();
-        ListingLine& l = add(Code::CONC);
-        l.f[0] = channel;
-        l.f[1] = controller;
-        l.f[2] = value;
+        add(Code::CONC, {channel, controller, value});
         return true;
       }
       case 0xC0: {
         const std::uint8_t program = data();
-        ListingLine& l = add(Code::PRGC);
-        l.f[0] = channel;
-        l.f[1] = program;
+        add(Code::PRGC, {channel, program});
         return true;
       }
       case 0xD0: {
         const std::uint8_t pressure = data();
-        ListingLine& l = add(Code::CAFT);
-        l.f[0] = channel;
-        l.f[1] = pressure;
+        add(Code::CAFT, {channel, pressure});
         return true;
       }
       case 0xE0: {
         const std::uint8_t low = data();
         const std::uint8_t high = data();
-        ListingLine& l = add(Code::PBEN);
-        l.f[0] = channel;
-        l.f[1] = low + 128 * high;
+        add(Code::PBEN, {channel, low + 128 * high});
         return true;
       }
       default:
@@ -407,25 +418,24 @@ class Converter {
         return true;
       case 0xF1: {
         const std::uint8_t b = next();
-        add(Code::MQTR).f[0] = b;
+        add(Code::MQTR, {b});
         return true;
       }
       case 0xF2: {
         const std::uint8_t low = next();
         const std::uint8_t high = next();
-        add(Code::SNGP).f[0] = low + 128 * high;
+        add(Code::SNGP, {low + 128 * high});
         return true;
       }
       case 0xF3: {
         const std::uint8_t b = next();
-        add(Code::SNGS).f[0] = b;
+        add(Code::SNGS, {b});
         return true;
       }
       case 0xFF:
         return read_meta(track);
       default: {
-        ListingLine& l = add(Code::SYSTEM);
-        l.status = status;
+        add(Code::SYSTEM, {}, status);
         return true;
       }
     }
@@ -439,7 +449,7 @@ class Converter {
       case 0: {
         const std::uint8_t high = next();
         const std::uint8_t low = next();
-        add(Code::SEQN).f[0] = high <= 127 ? low : (high - 128) * 128 + low;
+        add(Code::SEQN, {high <= 127 ? low : (high - 128) * 128 + low});
         return true;
       }
       case 1:
@@ -468,15 +478,14 @@ class Converter {
           return true;
         }
         const std::uint32_t tempo = read_be(3);
-        add(Code::TEMP).f[0] = static_cast<std::int32_t>(tempo);
+        add(Code::TEMP, {static_cast<std::int32_t>(tempo)});
         record_tempo(tempo);
         return true;
       }
       case 84: {
-        ListingLine l;
-        for (int i = 0; i < 5; ++i) l.f[i] = next();
-        ListingLine& s = add(Code::SMPT);
-        for (int i = 0; i < 5; ++i) s.f[i] = l.f[i];
+        std::int32_t v[5];
+        for (auto& b : v) b = next();
+        add(Code::SMPT, {v[0], v[1], v[2], v[3], v[4]});
         return true;
       }
       case 88: {
@@ -485,19 +494,13 @@ class Converter {
         const std::uint8_t clocks = next();
         const std::uint8_t n32 = next();
         if (power <= 5) denominator_ = 1 << power;
-        ListingLine& l = add(Code::TIME);
-        l.f[0] = numerator;
-        l.f[1] = denominator_;
-        l.f[2] = clocks;
-        l.f[3] = n32;
+        add(Code::TIME, {numerator, denominator_, clocks, n32});
         return true;
       }
       case 89: {
         const std::uint8_t sf = next();
         const std::uint8_t mi = next();
-        ListingLine& l = add(Code::KEYS);
-        l.f[0] = sf;
-        l.f[1] = mi;
+        add(Code::KEYS, {sf, mi});
         return true;
       }
       default:
@@ -544,7 +547,121 @@ constexpr const char* kCodeText[] = {"NOTE", "NOOF", "KAFT", "CONC", "PRGC", "CA
                                      "TNAM", "INST", "LYRC", "MARK", "CUEP", "TEMP", "TIME",
                                      "SMPT", "KEYS", "HEAD", "ENDF"};
 
+// Where each field of a line goes in the packed form, by code.
+enum Slot : std::uint8_t { kNone, kA, kB, kC, kWide, kWideLow, kWideHigh };
+constexpr int kCodes = static_cast<int>(Code::ENDF) + 1;
+constexpr Slot kLayout[kCodes][5] = {
+    {kA, kB, kWide, kC, kNone},           // NOTE: channel, key, duration, velocity
+    {kA, kB, kNone, kNone, kNone},        // NOOF
+    {kA, kB, kC, kNone, kNone},           // KAFT
+    {kA, kB, kC, kNone, kNone},           // CONC
+    {kA, kB, kNone, kNone, kNone},        // PRGC
+    {kA, kB, kNone, kNone, kNone},        // CAFT
+    {kA, kWide, kNone, kNone, kNone},     // PBEN
+    {kA, kNone, kNone, kNone, kNone},     // MQTR
+    {kWide, kNone, kNone, kNone, kNone},  // SNGP
+    {kA, kNone, kNone, kNone, kNone},     // SNGS
+    {kNone, kNone, kNone, kNone, kNone},  // SYSTEM: the status in a
+    {kWide, kNone, kNone, kNone, kNone},  // SEQN
+    {kNone, kNone, kNone, kNone, kNone},  // TEXT ... CUEP: the text index in wide
+    {kNone, kNone, kNone, kNone, kNone},  // AUTH
+    {kNone, kNone, kNone, kNone, kNone},  // TNAM
+    {kNone, kNone, kNone, kNone, kNone},  // INST
+    {kNone, kNone, kNone, kNone, kNone},  // LYRC
+    {kNone, kNone, kNone, kNone, kNone},  // MARK
+    {kNone, kNone, kNone, kNone, kNone},  // CUEP
+    {kWide, kNone, kNone, kNone, kNone},  // TEMP
+    {kA, kB, kC, kWide, kNone},           // TIME
+    {kA, kB, kC, kWideLow, kWideHigh},    // SMPT
+    {kA, kB, kNone, kNone, kNone},        // KEYS
+    {kNone, kNone, kNone, kNone, kNone},  // HEAD: the path index in wide
+    {kNone, kNone, kNone, kNone, kNone},  // ENDF
+};
+
+bool holds_text(Code c) {
+  return (c >= Code::TEXT && c <= Code::CUEP) || c == Code::HEAD;
+}
+
+bool is_byte(std::int32_t v) {
+  return v >= 0 && v <= 255;
+}
+
 }  // namespace
+
+bool ListingLines::pack(const ListingLine& l, Packed& p) {
+  static_assert(sizeof(Packed) == 16, "a packed line takes 16 bytes");
+  const int code = static_cast<int>(l.code);
+  if (code < 0 || code >= kCodes) return false;
+  p = Packed{static_cast<std::uint8_t>(code), 0, 0, 0, l.time_ms, l.tick, 0};
+  for (int k = 0; k < 5; ++k) {
+    const std::int32_t v = l.f[k];
+    switch (kLayout[code][k]) {
+      case kNone:
+        if (v != 0) return false;
+        break;
+      case kA:
+      case kB:
+      case kC:
+        if (!is_byte(v)) return false;
+        (kLayout[code][k] == kA   ? p.a
+         : kLayout[code][k] == kB ? p.b
+                                  : p.c) = static_cast<std::uint8_t>(v);
+        break;
+      case kWide:
+        p.wide = v;
+        break;
+      case kWideLow:
+        if (!is_byte(v)) return false;
+        p.wide |= v;
+        break;
+      case kWideHigh:
+        if (!is_byte(v)) return false;
+        p.wide |= v << 8;
+        break;
+    }
+  }
+  if (l.code == Code::SYSTEM) {
+    p.a = l.status;
+  } else if (l.status != 0) {
+    return false;
+  }
+  if (holds_text(l.code)) {
+    if (l.text > 0x7FFFFFFFu) return false;
+    p.wide = static_cast<std::int32_t>(l.text);
+  } else if (l.text != 0) {
+    return false;
+  }
+  if (l.orphan) {
+    if (l.code != Code::NOTE) return false;
+    p.kind |= kOrphan;
+  }
+  return true;
+}
+
+ListingLine ListingLines::unpack(const Packed& p) const {
+  if (p.kind & kWhole) return whole_[static_cast<std::size_t>(p.wide)];
+  ListingLine l;
+  const int code = p.kind & 0x3F;
+  l.code = static_cast<Code>(code);
+  l.orphan = (p.kind & kOrphan) != 0;
+  l.time_ms = p.time_ms;
+  l.tick = p.tick;
+  // Indexed by Slot: no branch per field.
+  const std::int32_t from[7] = {0, p.a, p.b, p.c, p.wide, p.wide & 0xFF, (p.wide >> 8) & 0xFF};
+  for (int k = 0; k < 5; ++k) l.f[k] = from[kLayout[code][k]];
+  if (l.code == Code::SYSTEM) l.status = p.a;
+  if (holds_text(l.code)) l.text = static_cast<std::uint32_t>(p.wide);
+  return l;
+}
+
+void ListingLines::push_back(const ListingLine& l) {
+  Packed p;
+  if (!pack(l, p)) {
+    p = Packed{kWhole, 0, 0, 0, 0, 0, static_cast<std::int32_t>(whole_.size())};
+    whole_.push_back(l);
+  }
+  packed_.push_back(p);
+}
 
 std::string note_name(int key) {
   std::string s = kNoteNames[key % 12];
@@ -553,7 +670,7 @@ std::string note_name(int key) {
 }
 
 void Listing::render_into(std::size_t i, std::string& out) const {
-  const ListingLine& l = lines[i];
+  const ListingLine l = lines[i];
   out.clear();
   if (l.code == Code::HEAD) {
     out = "HEAD ##10000  ";

@@ -3,6 +3,7 @@
 // text; the note extraction reads the typed values (true durations, orphan note ends).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -49,10 +50,68 @@ struct ListingLine {
   // duration (end - start, not cut to the field), velocity.
   std::int32_t f[5] = {0, 0, 0, 0, 0};
   std::uint32_t text = 0;  // index into Listing::texts (text events and HEAD)
+
+  friend bool operator==(const ListingLine&, const ListingLine&) = default;
+};
+
+// The lines of a listing, 16 bytes each where a line fits the packed form of its code (every
+// line the converter writes does), the rest kept whole on the side: a line reads back exactly
+// as it was added. A large file has millions of lines, so their size is most of the memory
+// and time of a conversion.
+class ListingLines {
+ public:
+  void push_back(const ListingLine& l);
+  ListingLine operator[](std::size_t i) const { return unpack(packed_[i]); }
+  ListingLine back() const { return unpack(packed_.back()); }
+  std::size_t size() const { return packed_.size(); }
+  bool empty() const { return packed_.empty(); }
+  void reserve(std::size_t n) { packed_.reserve(n); }
+  void clear() {
+    packed_.clear();
+    whole_.clear();
+  }
+
+  class const_iterator {
+   public:
+    using value_type = ListingLine;
+    using difference_type = std::ptrdiff_t;
+    const_iterator() = default;
+    const_iterator(const ListingLines* owner, std::size_t i) : owner_(owner), i_(i) {}
+    ListingLine operator*() const { return (*owner_)[i_]; }
+    const_iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator t = *this;
+      ++i_;
+      return t;
+    }
+    friend bool operator==(const const_iterator&, const const_iterator&) = default;
+
+   private:
+    const ListingLines* owner_ = nullptr;
+    std::size_t i_ = 0;
+  };
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+
+ private:
+  struct Packed {
+    std::uint8_t kind;  // the code, with the flags below
+    std::uint8_t a, b, c;
+    std::int32_t time_ms, tick, wide;
+  };
+  static constexpr std::uint8_t kOrphan = 0x40, kWhole = 0x80;
+  static bool pack(const ListingLine& l, Packed& p);
+  ListingLine unpack(const Packed& p) const;
+
+  std::vector<Packed> packed_;
+  std::vector<ListingLine> whole_;  // lines that do not fit their packed form
 };
 
 struct Listing {
-  std::vector<ListingLine> lines;
+  ListingLines lines;
   std::vector<std::string> texts;
 
   std::size_t size() const { return lines.size(); }

@@ -16,7 +16,9 @@ std::string render(const NoteEvent& e) {
 }
 
 void sort_notes(NoteList& list) {
-  std::stable_sort(list.begin(), list.end());
+  // Events that compare equal are equal in every field, so an in-place sort gives the list a
+  // stable sort gives, faster and without the stable sort's buffer (16 MB for a million notes).
+  std::sort(list.begin(), list.end());
 }
 
 }  // namespace solmir::score

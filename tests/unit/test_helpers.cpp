@@ -44,6 +44,9 @@ TEST(Numbers, FixedFieldsKeepTheirWidth) {
   EXPECT_EQ(fixed_field(123456, 5), "23456");
   EXPECT_EQ(fixed_field(-1, 7), "999999");
   EXPECT_EQ(fixed_field(0, 6), "000000");
+  // Below -10^w the sum is negative: its sign and its first digit are dropped.
+  EXPECT_EQ(fixed_field(-1677738240, 7), "6677382");
+  EXPECT_EQ(fixed_field(-10000005, 7), "");
   EXPECT_EQ(format_000(24), "024");
   EXPECT_EQ(format_000(7.6), "008");
   EXPECT_EQ(zero_pad(120, 7), "0000120");
