@@ -59,8 +59,16 @@ struct Cell {
 class Converter {
  public:
   Converter(std::string_view bytes, const std::string& chemin,
-            const std::function<void(std::size_t, std::size_t)>& progress)
-      : data_(bytes), chemin_(chemin), progress_(progress) {}
+            const std::function<void(std::size_t, std::size_t)>& progress, LineSink* sink = nullptr)
+      : data_(bytes), chemin_(chemin), progress_(progress), sink_(sink) {}
+
+  void emit(const ListingLine& l) {
+    if (sink_) {
+      sink_->line(l);
+    } else {
+      out_->lines.push_back(l);
+    }
+  }
 
   ListingResult run() {
     ListingResult r;
@@ -171,7 +179,7 @@ class Converter {
     l.tick = tick_;
     int k = 0;
     for (const std::int32_t v : fields) l.f[k++] = v;
-    out_->lines.push_back(l);
+    emit(l);
   }
 
   void add_text(Code code, std::string text) {
@@ -181,7 +189,7 @@ class Converter {
     l.tick = tick_;
     l.text = static_cast<std::uint32_t>(out_->texts.size());
     out_->texts.push_back(std::move(text));
-    out_->lines.push_back(l);
+    emit(l);
   }
 
   // ------------------------------------------------------------------ notes
@@ -241,14 +249,14 @@ class Converter {
     n.f[1] = key;
     n.f[2] = static_cast<std::int32_t>(duration);
     n.f[3] = static_cast<std::int32_t>(std::nearbyint(c.velocity));
-    out_->lines.push_back(n);
+    emit(n);
     ListingLine off;
     off.code = Code::NOOF;
     off.time_ms = end;
     off.tick = tick_;
     off.f[0] = channel;
     off.f[1] = key;
-    out_->lines.push_back(off);
+    emit(off);
     c.start_tick = -1;
     c.count = 0;
     c.acc_ms = 0;
@@ -273,7 +281,8 @@ class Converter {
     division_ = static_cast<double>(division);
     // Real files take 3.4 to 4 bytes per line: room for one line every 3 bytes spares the
     // copies of a growing list, and pages never written cost nothing.
-    out_->lines.reserve(std::min<std::size_t>(data_.size() / 3 + 64, std::size_t{1} << 22));
+    if (!sink_)
+      out_->lines.reserve(std::min<std::size_t>(data_.size() / 3 + 64, std::size_t{1} << 22));
     // Header bytes beyond the first six are skipped.
     if (header_length > 6) skip(header_length - 6);
 
@@ -293,10 +302,10 @@ class Converter {
     head.time_ms = largest_end;
     head.text = static_cast<std::uint32_t>(out_->texts.size());
     out_->texts.push_back(chemin_);
-    out_->lines.push_back(head);
+    emit(head);
     ListingLine endf;
     endf.code = Code::ENDF;
-    out_->lines.push_back(endf);
+    emit(endf);
   }
 
   void read_track(std::uint32_t track) {
@@ -516,6 +525,7 @@ class Converter {
   std::string_view data_;
   const std::string& chemin_;
   const std::function<void(std::size_t, std::size_t)>& progress_;
+  LineSink* sink_ = nullptr;
   Listing* out_ = nullptr;
   std::size_t pos_ = 0;
   std::size_t next_progress_ = 0;
@@ -756,6 +766,12 @@ std::string Listing::render(std::size_t i) const {
 ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,
                                const std::function<void(std::size_t, std::size_t)>& progress) {
   return Converter(bytes, chemin_midi, progress).run();
+}
+
+ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,
+                               LineSink& sink,
+                               const std::function<void(std::size_t, std::size_t)>& progress) {
+  return Converter(bytes, chemin_midi, progress, &sink).run();
 }
 
 }  // namespace solmir::midi

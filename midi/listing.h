@@ -136,6 +136,19 @@ struct ListingResult {
   std::string abnormal_message;
 };
 
+// Receives the lines of a conversion one by one, in listing order, instead of a stored listing.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  virtual void line(const ListingLine& l) = 0;
+};
+
+// The same conversion with its lines handed to `sink` as they are made (the result's listing
+// stays empty; HEAD carries no text). For readers that need only part of the listing.
+ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,
+                               LineSink& sink,
+                               const std::function<void(std::size_t, std::size_t)>& progress = {});
+
 // Converts the bytes of a Standard MIDI File. chemin_midi is written into the HEAD line.
 // progress(consumed, total) is called as the bytes are read.
 ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,

@@ -6,45 +6,58 @@
 
 namespace solmir::score {
 
+NoteExtractor::NoteExtractor(const std::array<bool, 16>& ticked, double vitesse, double pas_ech,
+                             std::size_t expected_events)
+    : ticked_(ticked), vitesse_(vitesse), pas_ech_(pas_ech) {
+  for (bool t : ticked_) any_ = any_ || t;
+  r_.Liste1.reserve(expected_events + 2);
+  if (any_) {
+    r_.Liste1.push_back({0, 127, true, false});
+    r_.Liste1.push_back({60, 127, false, false});
+  }
+}
+
+void NoteExtractor::line(const midi::ListingLine& l) {
+  if (l.code == midi::Code::NOTE) {
+    // A note end for a key that was not sounding is no note (its start is meaningless); a
+    // real note starting at 999999 ms is kept.
+    const bool no_start = l.orphan || l.time_ms < 0;
+    const int channel = l.f[0];
+    const bool accepted = !any_ || (channel >= 1 && channel <= 16 && ticked_[channel - 1]);
+    if (!no_start && accepted) {
+      ++r_.note_on;
+      const double start = static_cast<double>(l.time_ms) * vitesse_ / 1000.0 / pas_ech_;
+      double length = std::trunc(static_cast<double>(l.f[2]) * vitesse_ / 1000.0 / pas_ech_);
+      if (length < 0) length = 0;
+      r_.duree_action_totale += static_cast<std::int64_t>(length);
+      if (length != 0) {
+        ++r_.pairs;
+        r_.Liste1.push_back({round_half_up(start), l.f[1], true, true});
+        r_.Liste1.push_back({round_half_up(start + length), l.f[1], false, true});
+      }
+    }
+  } else if (l.code == midi::Code::NOOF) {
+    ++r_.note_off;
+  }
+}
+
+ExtractionResult NoteExtractor::finish() {
+  sort_notes(r_.Liste1);
+  return std::move(r_);
+}
+
 ExtractionResult extract_notes(const midi::Listing& listing, const std::array<bool, 16>& ticked,
                                double vitesse, double pas_ech,
                                const std::function<void(std::size_t)>& progress) {
-  ExtractionResult r;
-  bool any = false;
-  for (bool t : ticked) any = any || t;
-  if (any) {
-    r.Liste1.push_back({0, 127, true, false});
-    r.Liste1.push_back({60, 127, false, false});
-  }
   const std::size_t n = listing.size();
-  r.Liste1.reserve(r.Liste1.size() + n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const midi::ListingLine& l = listing.lines[i];
-    if (l.code == midi::Code::NOTE) {
-      // A note end for a key that was not sounding is no note (its start is meaningless); a
-      // real note starting at 999999 ms is kept.
-      const bool no_start = l.orphan || l.time_ms < 0;
-      const int channel = l.f[0];
-      const bool accepted = !any || (channel >= 1 && channel <= 16 && ticked[channel - 1]);
-      if (!no_start && accepted) {
-        ++r.note_on;
-        const double start = static_cast<double>(l.time_ms) * vitesse / 1000.0 / pas_ech;
-        double length = std::trunc(static_cast<double>(l.f[2]) * vitesse / 1000.0 / pas_ech);
-        if (length < 0) length = 0;
-        r.duree_action_totale += static_cast<std::int64_t>(length);
-        if (length != 0) {
-          ++r.pairs;
-          r.Liste1.push_back({round_half_up(start), l.f[1], true, true});
-          r.Liste1.push_back({round_half_up(start + length), l.f[1], false, true});
-        }
-      }
-    } else if (l.code == midi::Code::NOOF) {
-      ++r.note_off;
-    }
-    if (progress && (i % 1024 == 0 || i + 1 == n)) progress(i + 1);
+  NoteExtractor x(ticked, vitesse, pas_ech, n);
+  std::size_t i = 0;
+  for (const midi::ListingLine l : listing.lines) {
+    x.line(l);
+    ++i;
+    if (progress && (i % 1024 == 1 || i == n)) progress(i);
   }
-  sort_notes(r.Liste1);
-  return r;
+  return x.finish();
 }
 
 }  // namespace solmir::score

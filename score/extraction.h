@@ -19,6 +19,24 @@ struct ExtractionResult {
   std::int64_t duree_action_totale = 0;
 };
 
+// The extraction as a reader of the listing while it is made: give it to desassemble_midi,
+// then take the result. Nothing of the listing is kept but the notes.
+class NoteExtractor : public midi::LineSink {
+ public:
+  // expected_events: room to reserve in the note list (0: none).
+  NoteExtractor(const std::array<bool, 16>& ticked, double vitesse, double pas_ech,
+                std::size_t expected_events = 0);
+  void line(const midi::ListingLine& l) override;
+  // Sorts the note list and hands the result over.
+  ExtractionResult finish();
+
+ private:
+  std::array<bool, 16> ticked_;
+  bool any_ = false;
+  double vitesse_ = 0, pas_ech_ = 0;
+  ExtractionResult r_;
+};
+
 // ticked[i]: the box of MIDI channel i + 1. None ticked: every channel is accepted; otherwise
 // only the ticked ones, and the list starts with the note 127 from tick 0 to 60 that keeps the
 // file's time origin. vitesse in mm/s, pas_ech in mm per tick (not 0).

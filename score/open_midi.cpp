@@ -61,12 +61,21 @@ void Form1::Ouvre_midi_Click() {
     if (!in) throw RunFailure(kUnreadable + chemin_midi);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw RunFailure(kUnreadable + chemin_midi);
+    // The notes are taken from the listing while it is made: nothing else of it is needed.
+    std::array<bool, 16> ticked{};
+    for (int i = 0; i < 16; ++i) ticked[static_cast<std::size_t>(i)] = Midi_channel(i).value();
+    const auto speed = parse_number(vitesse.text());
+    const auto step = parse_number(Pas_ech.text());
+    const bool can_extract = speed && step && *step != 0;
+    score::NoteExtractor notes(ticked, speed.value_or(0), step.value_or(1), bytes.size() / 3);
     gauge1.set_max(static_cast<std::int64_t>(bytes.size()));
-    midi::ListingResult listing =
-        midi::desassemble_midi(bytes, chemin_midi, [this](std::size_t done, std::size_t) {
-          gauge1.set_value(static_cast<std::int64_t>(done));
-          gauge1.repaint();
-        });
+    const auto progress = [this](std::size_t done, std::size_t) {
+      gauge1.set_value(static_cast<std::int64_t>(done));
+      gauge1.repaint();
+    };
+    const midi::ListingResult listing =
+        can_extract ? midi::desassemble_midi(bytes, chemin_midi, notes, progress)
+                    : midi::desassemble_midi(bytes, chemin_midi, progress);
     code_erreur_midi = listing.code_erreur_midi;
     message_erreur_midi = listing.message_erreur_midi;
     append_message(kDisassembly);
@@ -75,19 +84,9 @@ void Form1::Ouvre_midi_Click() {
     if (listing.end == midi::ListingEnd::abnormal) throw RunFailure(listing.abnormal_message);
 
     Liste1.clear();
-    gauge1.set_max(static_cast<std::int64_t>(Liste_tran.size() + listing.listing.size()));
-    gauge1.set_value(0);
-    gauge1.repaint();
-    const double v = box_number(vitesse, "La vitesse");
-    const double pas = box_number(Pas_ech, "Le pas d'échantillonnage");
-    if (pas == 0) throw RunFailure(kZeroStep);
-    std::array<bool, 16> ticked{};
-    for (int i = 0; i < 16; ++i) ticked[static_cast<std::size_t>(i)] = Midi_channel(i).value();
-    const std::int64_t old_lines = static_cast<std::int64_t>(Liste_tran.size());
-    score::ExtractionResult r =
-        score::extract_notes(listing.listing, ticked, v, pas, [this, old_lines](std::size_t done) {
-          gauge1.set_value(old_lines + static_cast<std::int64_t>(done));
-        });
+    box_number(vitesse, "La vitesse");
+    if (box_number(Pas_ech, "Le pas d'échantillonnage") == 0) throw RunFailure(kZeroStep);
+    score::ExtractionResult r = notes.finish();
     Liste1 = std::move(r.Liste1);
     duree_action_totale = r.duree_action_totale;
 
