@@ -28,6 +28,10 @@ for l in "periode : 8" "ordre_sorties : Table 29-32" "instruments : Liste perso"
 done
 grep -q "Chargement table d'ordre des sorties 29-32" "$work/err" || fail "message de la table"
 
+"$cli" set-params --port virtual --reset >"$work/out" 2>"$work/err" || fail "set-params --reset"
+grep -q "Paramètres de l'Atmega réinitialisés" "$work/err" || fail "message de --reset"
+grep -qx "sortie_midi : D9" "$work/out" || fail "--reset : sortie D9"
+
 # A table file that cannot be read: said, and the command fails.
 printf '60\n' >"$work/court.sor"
 "$cli" set-params --port virtual --order "42-45:$work/court.sor" >"$work/out" 2>"$work/err"
