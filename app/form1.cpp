@@ -76,6 +76,8 @@ void Form1::wire_controls() {
   form8.Text1.on_change = [this] { separe_note.set_text(form8.Text1.text()); };
   form8.Text2.on_change = [this] { aligne_note.set_text(form8.Text2.text()); };
   form8.Valider.on_click = [this] { form8_Valider_Click(); };
+
+  wire_board_config();
 }
 
 void Form1::append_message(const std::string& message) {

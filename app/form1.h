@@ -17,8 +17,11 @@
 #include "app/ports.h"
 #include "app/timer.h"
 #include "board/form4.h"
+#include "board/form5.h"
+#include "board/form6.h"
 #include "board/form9.h"
 #include "board/link.h"
+#include "board/params.h"
 #include "score/form2.h"
 #include "score/form8.h"
 #include "score/note_list.h"
@@ -249,6 +252,60 @@ class Form1 {
   void Copier_carte_Click();
   void Effacer_carte_Click();
   void Tester_carte_Click();
+
+  // ---------------------------------------------------------------- board configuration
+  // The board's parameters as last read or sent, and the dialogs of the configuration.
+  board::ParamsLus params_lus;
+  board::Form5 form5;
+  board::Form6 form6;
+  // "Paramètres": places Form9, checks the version, reads the parameters, shows the dialog.
+  void fenetre_params_Click();
+  void lecture_params();
+  // The acknowledged parameter commands.
+  void efface_table_F9();
+  void tachydef_F9();
+  void tachy2_F9();
+  void tachy4_F9();
+  void efface_table_instrus_F9();
+  void active_nf_F9();
+  void desactive_nf_F9();
+  void cde_relais_midi_F9();
+  void cde_relais_seuls_F9();
+  void cde_mute_relais_RF_F9();
+  void cde_midi_seul_F9();
+  void cde_mute_midi_RF_F9();
+  void cde_mute_relais_midi_RF_F9();
+  void sortie_midi_D9_F9();
+  void sortie_midi_TX_F9();
+  // The commands with data. Each returns false when nothing reached the board: a value or a
+  // file refused (said in a message box), or a board that fell silent.
+  bool prog_div(const std::string& diviseur);
+  bool ordre_sorties_29_32_F9(const std::string& path);
+  bool ordre_sorties_42_F9(const std::string& path);
+  bool table_instruments_F9(const std::string& path);
+  void Aucun_instrument_F9();
+  void init_params_click();
+  // The parameter dialog: its file question (the chosen path, empty when cancelled) and its
+  // handlers.
+  std::string nom_fich_params(const std::string& extension);
+  void Form9_Check5_Click();
+  void Form9_Check6_Click();
+  void Form9_Text1_Change();
+  void Form9_Combo1_Click();
+  void Form9_Combo2_Click();
+  void Form9_Valider_Click();
+  void Form9_KeyDown(int key, bool alt, bool shift, bool ctrl);
+  void Form9_Unload();
+  // The odometer and the EEPROM utility.
+  void Lect_odometre_click();
+  void Modif_odometre_click();
+  void read_EEPROM();
+  void write_EEPROM();
+  // The firmware upload through avrdude, at the bootloader's baud rate ("115200", "57600").
+  void prog_atmega(const std::string& baud);
+  bool upload_running = false;
+  // Ties the configuration's menu entries and dialog controls to their handlers.
+  void wire_board_config();
 
  private:
   std::vector<std::unique_ptr<CheckBox>> midi_channel_;

@@ -60,6 +60,9 @@ class SerialPort {
   virtual void discard_buffers() = 0;
   virtual void set_dtr(bool on) = 0;
   virtual void set_rts(bool on) = 0;
+  // The device the open port is on (a path such as /dev/ttyACM0, or COM3); empty when the
+  // port has no device of its own (a virtual board) or is closed.
+  virtual std::string device_path() const { return {}; }
 
   // Set by the link; called on the user-interface thread when bytes have arrived.
   std::function<void()> on_bytes_arrived;

@@ -69,7 +69,8 @@ void Form1::connexion_off() {
 }
 
 void Form1::port_Change() {
-  if (link->scan_en_cours || !link_follows_port) return;
+  // While avrdude has the port, the link leaves it alone.
+  if (link->scan_en_cours || !link_follows_port || upload_running) return;
   if (link->is_open()) link->port().close();
   if (open_link_on(*this, port.text())) connexion_on();
   if (!link->is_open()) connexion_off();
@@ -105,8 +106,8 @@ void Form1::start_link() {
 }
 
 void Form1::device_arrival(const std::string& port_text) {
-  // The scan in progress finds the new port by itself.
-  if (link->scan_en_cours) return;
+  // The scan in progress finds the new port by itself; an upload takes the port back itself.
+  if (link->scan_en_cours || upload_running) return;
   ports.dialogs.set_busy(true);
   append_message(board::kMsgBoardDetected);
   port.set_text(port_text);  // reopens the link when the number changed

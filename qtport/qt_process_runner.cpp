@@ -27,6 +27,9 @@ int QtProcessRunner::run_and_wait(const std::string& program,
   });
   process.start(QString::fromStdString(program), arguments);
   if (!ended) wait.exec();
+  // The event loop was told to end (the program quits): the program started is not cut short
+  // (a firmware upload stopped half way leaves the board without its firmware).
+  if (!ended) process.waitForFinished(-1);
   if (process.error() == QProcess::FailedToStart) return -1;
   if (process.exitStatus() == QProcess::CrashExit) return -1;
   return process.exitCode();

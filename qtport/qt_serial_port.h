@@ -29,6 +29,7 @@ class QtSerialPort : public SerialPort {
 
   // The device the port was opened on.
   const std::string& device() const { return device_; }
+  std::string device_path() const override { return is_open() ? device_ : std::string(); }
 
  private:
   void on_error(QSerialPort::SerialPortError e);

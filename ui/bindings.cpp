@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -208,6 +209,27 @@ void Bindings::text(TextBox& box, QLineEdit* w) {
   });
   QObject::connect(w, &QLineEdit::textEdited, w, [this, &box](const QString& t) {
     guard_.run(box.name(), [&box, t] { box.set_text(t.toStdString()); });
+  });
+}
+
+void Bindings::combo(ComboBox& box, QComboBox* w) {
+  common(box, w);
+  {
+    const QSignalBlocker block(w);
+    w->clear();
+    for (const std::string& e : box.entries()) w->addItem(qs(e));
+  }
+  auto update = [&box, w] {
+    const QSignalBlocker block(w);
+    w->setCurrentIndex(box.index());
+    mirror_state(box, w);
+  };
+  watch(box, update);
+  // activated: a choice of the user, also of the entry already shown.
+  QObject::connect(w, &QComboBox::activated, w, [this, &box, update](int i) {
+    guard_.run(box.name(), [&box, i] { box.select(i); });
+    // The list's rules may have put another entry back.
+    update();
   });
 }
 

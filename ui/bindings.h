@@ -13,6 +13,7 @@
 
 class QAbstractButton;
 class QAction;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -40,6 +41,8 @@ class Bindings {
 
   void check(CheckBox& box, QAbstractButton* widget);
   void text(TextBox& box, QLineEdit* widget);
+  // A list of fixed entries: each choice of the user goes to the list, also of the entry shown.
+  void combo(ComboBox& box, QComboBox* widget);
   void button(Button& button, QAbstractButton* widget);
   // A label; a ClickableLabel also passes its clicks on.
   void label(Label& label, QLabel* widget);

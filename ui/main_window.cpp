@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "app/form1.h"
+#include "ui/board_windows.h"
 #include "ui/form_windows.h"
 #include "ui/widgets.h"
 
@@ -64,6 +65,9 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
   form3_ = new Form3Window(form_.form3, form_, bindings_, this);
   form4_ = new Form4Window(form_.form4, bindings_, this);
   form8_ = new Form8Window(form_.form8, bindings_, this);
+  form9_ = new Form9Window(form_, bindings_, this);
+  form5_ = new Form5Window(form_.form5, bindings_, this);
+  form6_ = new Form6Window(form_.form6, bindings_, this);
   bindings_.window(form_.window, this, false);
   qApp->installEventFilter(this);
 }
@@ -296,8 +300,10 @@ void MainWindow::quit() {
   if (quit_done_) return;
   quit_done_ = true;
   guard_.run(form_.quitter.caption(), [this] { form_.quitter_Click(); });
-  for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form3_),
-                     static_cast<QWidget*>(form4_), static_cast<QWidget*>(form8_)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_),
+        static_cast<QWidget*>(form8_), static_cast<QWidget*>(form9_), static_cast<QWidget*>(form5_),
+        static_cast<QWidget*>(form6_)})
     w->hide();
   close();
   QCoreApplication::quit();

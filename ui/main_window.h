@@ -20,6 +20,9 @@ class Form2Window;
 class Form3Window;
 class Form4Window;
 class Form8Window;
+class Form5Window;
+class Form6Window;
+class Form9Window;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -44,6 +47,9 @@ class MainWindow : public QMainWindow {
   Form3Window* form3_window() const { return form3_; }
   Form4Window* form4_window() const { return form4_; }
   Form8Window* form8_window() const { return form8_; }
+  Form5Window* form5_window() const { return form5_; }
+  Form6Window* form6_window() const { return form6_; }
+  Form9Window* form9_window() const { return form9_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -65,6 +71,9 @@ class MainWindow : public QMainWindow {
   Form3Window* form3_ = nullptr;
   Form4Window* form4_ = nullptr;
   Form8Window* form8_ = nullptr;
+  Form5Window* form5_ = nullptr;
+  Form6Window* form6_ = nullptr;
+  Form9Window* form9_ = nullptr;
   bool quit_done_ = false;
 };
 

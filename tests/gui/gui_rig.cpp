@@ -10,6 +10,11 @@ GuiRig::GuiRig()
     : settings(qt::from_path(dir.path() / "config")), ports{loop,     dialogs,   serial,
                                                             settings, processes, environment} {}
 
+GuiRig::GuiRig(const std::function<std::unique_ptr<SerialPort>(EventLoop&)>& make_serial)
+    : settings(qt::from_path(dir.path() / "config")),
+      owned_serial(make_serial(loop)),
+      ports{loop, dialogs, *owned_serial, settings, processes, environment} {}
+
 GuiRig::~GuiRig() {
   window.reset();
   form.reset();

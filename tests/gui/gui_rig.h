@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ namespace solmir::test {
 
 struct GuiRig {
   GuiRig();
+  // With a serial port made on the rig's event loop (a virtual board, for instance).
+  explicit GuiRig(const std::function<std::unique_ptr<SerialPort>(EventLoop&)>& make_serial);
   ~GuiRig();
   TempDir dir;
   StdEventLoop loop{true};
@@ -26,6 +29,7 @@ struct GuiRig {
   FakeProcessRunner processes;
   FakeEnvironment environment{dir.path()};
   AbsentSerialPort serial;
+  std::unique_ptr<SerialPort> owned_serial;
   Ports ports;
   std::unique_ptr<Form1> form;
   std::unique_ptr<ui::MainWindow> window;

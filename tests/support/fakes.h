@@ -77,10 +77,13 @@ class FakeProcessRunner : public ProcessRunner {
  public:
   int run_and_wait(const std::string& program, const std::vector<std::string>& args) override {
     runs.push_back({program, args});
+    if (during) during();
     return exit_code;
   }
   std::vector<std::pair<std::string, std::vector<std::string>>> runs;
   int exit_code = 0;
+  // Runs while the program "runs", before its exit code is returned.
+  std::function<void()> during;
 };
 
 // A serial port with nothing behind it: it never opens.

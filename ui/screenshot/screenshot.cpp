@@ -1,7 +1,7 @@
 // solmir-screenshot: the window as `solmir [FICHIER.mid]` shows it, written to a PNG file. For
 // the README and for looking at the layout; run it under xvfb-run with HOME pointing to a
 // scratch folder, so that the settings and the data folder are not the user's.
-//   solmir-screenshot IMAGE.png [FICHIER.mid] [--fenetre form2|form3|form4|form8]
+//   solmir-screenshot IMAGE.png [FICHIER.mid] [--fenetre form2|form3|form4|form5|form6|form8|form9]
 // With SOLMIR_LAYOUT_DEBUG set, the place and the minimum size of every named widget are listed.
 #include <QApplication>
 #include <QCommandLineParser>
@@ -16,6 +16,7 @@
 #include "qtport/qt_process_runner.h"
 #include "qtport/qt_settings_store.h"
 #include "qtport/serial_port_factory.h"
+#include "ui/board_windows.h"
 #include "ui/form_windows.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
@@ -62,6 +63,17 @@ int main(int argc, char** argv) {
   } else if (which == "form8") {
     form.traite_midi_Click();
     shot = window.form8_window();
+  } else if (which == "form9") {
+    form.fenetre_params_Click();
+    shot = window.form9_window();
+  } else if (which == "form5") {
+    form.form5.window.show();
+    form.Lect_odometre_click();
+    shot = window.form5_window();
+  } else if (which == "form6") {
+    form.read_EEPROM();
+    form.form6.window.show();
+    shot = window.form6_window();
   }
   if (shot != &window && !QTest::qWaitForWindowExposed(shot)) return 1;
   QTest::qWait(200);
