@@ -53,7 +53,7 @@ inline constexpr const char* kMsgBadExtraNote = "Numéro de note supplémentaire
 
 // How long the last title line (which has no answer) is given to leave the port before
 // anything else may be sent: 9 bytes take 1.6 ms at 57600 baud, a USB adapter adds a few.
-inline constexpr int kTitleLeaveMs = 50;
+inline constexpr int kTitleLeaveMs = 20;
 
 enum class ProgramOutcome {
   programmed,  // the piece and its title were written
