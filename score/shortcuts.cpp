@@ -20,32 +20,33 @@ constexpr std::uint32_t kActiveCaption = 0x99B4D1;
 
 }  // namespace
 
-void Form1::Form_KeyDown(int key, bool alt, bool, bool) {
-  if (!alt) return;
+bool Form1::Form_KeyDown(int key, bool alt, bool, bool) {
+  if (!alt || (key != 'R' && key != 'T')) return false;
   if (key == 'R') {
     const double seconds = static_cast<double>(duree_action_totale) / 240.0;
     ports.dialogs.message(kMsgActionTime + str_num(seconds) + " secondes\r\n");
   } else if (key == 'T') {
     // Not in the middle of another exchange with the board, nor without a board.
-    if (link->operation_depth > 0) return;
+    if (link->operation_depth > 0) return true;
     if (!link->is_open()) {
       append_message(board::kMsgNoLink);
-      return;
+      return true;
     }
     std::string bad;
     if (options_validees && !board::extra_note_bytes(*this, bad)) {
       append_message(board::kMsgBadExtraNote + bad);
-      return;
-    }
-    // No other board command may start meanwhile; each gets its state back.
-    std::vector<std::pair<Control*, bool>> held;
-    for (Control* c :
-         std::initializer_list<Control*>{&programmer, &Infos_carte, &Effacer_carte, &Tester_carte,
-                                         &Copier_carte, &fenetre_params}) {
-      held.emplace_back(c, c->enabled());
-      c->set_enabled(false);
+      return true;
     }
     board::run_board_operation(*this, [&] {
+      // No other board command may start meanwhile; each gets its state back (also when the
+      // board falls silent: the operation gives back what it found).
+      std::vector<std::pair<Control*, bool>> held;
+      for (Control* c :
+           std::initializer_list<Control*>{&programmer, &Infos_carte, &Effacer_carte, &Tester_carte,
+                                           &Copier_carte, &fenetre_params}) {
+        held.emplace_back(c, c->enabled());
+        c->set_enabled(false);
+      }
       envoie_titre();
       Titre.set_highlight(kActiveCaption);
       attente(ports.loop, 200);
@@ -61,6 +62,7 @@ void Form1::Form_KeyDown(int key, bool alt, bool, bool) {
     });
     Titre.set_highlight(0);
   }
+  return true;
 }
 
 }  // namespace solmir

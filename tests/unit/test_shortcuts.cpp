@@ -29,7 +29,7 @@ TEST(Shortcuts, AltRShowsTheActionTimeOnOneRelay) {
   }
   // Shift and Ctrl do not matter.
   b.rig.dialogs.messages.clear();
-  f.Form_KeyDown('R', true, true, true);
+  EXPECT_TRUE(f.Form_KeyDown('R', true, true, true));
   EXPECT_EQ(b.rig.dialogs.messages.size(), 1u);
 }
 
@@ -38,9 +38,10 @@ TEST(Shortcuts, OtherKeysDoNothing) {
   Form1& f = b.start();
   const std::string messages = f.Label_defautP.text();
   const std::size_t lines = b.board().lines().size();
-  f.Form_KeyDown('R', false, false, false);
-  f.Form_KeyDown('T', false, true, true);
-  f.Form_KeyDown('X', true, false, false);
+  // The controls get these keys.
+  EXPECT_FALSE(f.Form_KeyDown('R', false, false, false));
+  EXPECT_FALSE(f.Form_KeyDown('T', false, true, true));
+  EXPECT_FALSE(f.Form_KeyDown('X', true, false, false));
   EXPECT_TRUE(b.rig.dialogs.messages.empty());
   EXPECT_EQ(f.Label_defautP.text(), messages);
   EXPECT_EQ(b.board().lines().size(), lines);
@@ -79,6 +80,19 @@ TEST(Shortcuts, AltTWithoutACardReportsNoChange) {
   for (const auto& line : b.message_lines())
     EXPECT_EQ(line.find("Modification du titre"), std::string::npos) << line;
   EXPECT_TRUE(f.Infos_carte.enabled());
+  EXPECT_EQ(f.Titre.highlight, 0u);
+}
+
+TEST(Shortcuts, AltTWithABoardFallingSilentGivesTheButtonsBack) {
+  BoardOptions o;
+  o.silent_after_lines = 1;
+  BoardRig b(o);
+  Form1& f = b.start();
+  EXPECT_TRUE(f.Form_KeyDown('T', true, false, false));
+  EXPECT_EQ(b.message_lines().back(), board::kMsgBoardSilent);
+  for (const Control* k : std::initializer_list<const Control*>{
+           &f.Infos_carte, &f.Effacer_carte, &f.Tester_carte, &f.Copier_carte, &f.fenetre_params})
+    EXPECT_TRUE(k->enabled()) << k->name();
   EXPECT_EQ(f.Titre.highlight, 0u);
 }
 
