@@ -152,8 +152,8 @@ class Form1 {
   void active_menus_carte();
   void desactive_menus_carte();
   // Key-down of the main window (it sees keys before its controls). key: the upper-case
-  // letter or other key code.
-  void Form_KeyDown(int key, bool alt, bool shift, bool ctrl);
+  // letter or other key code. True when the key was a shortcut: the controls do not get it.
+  bool Form_KeyDown(int key, bool alt, bool shift, bool ctrl);
 
   // ---------------------------------------------------------------- settings, folders, log
   void Sauve_params_reg();

@@ -134,6 +134,8 @@ Session::Session(EventLoop& loop, SerialPort* serial) : loop_(loop) {
     std::string out;
     for (char c : fresh)
       if (c != '\r') out += c;
+    if (out.empty()) return;
+    if (before_message) before_message();
     std::cerr << out << std::flush;
   });
 }

@@ -84,6 +84,8 @@ class Session {
   void start(const Args& args);
   // Opens the MIDI file as "Ouvrir fichier Midi..." does, without a dialog.
   void open_midi(const std::string& path);
+  // Called before a service message is echoed (a progress bar ends its line there).
+  std::function<void()> before_message;
 
  private:
   class NoSerial;

@@ -6,3 +6,5 @@ scripts/build.sh >/dev/null
 # MIDI file -> card image (read, listing, extraction, passes, image) on a generated file of
 # about 100,000 notes and on the shared tunes; fails when the road is slower than midicsv alone.
 build/solmir_bench_card_image ../shared/midi
+# Card programming paced by the board's answers, against the link's own time; fails above 1.1.
+bench/programming.sh build

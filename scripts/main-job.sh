@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The main job on a bundled example tune: installs what is missing, builds, writes the example
 # tunes, and prepares "Au clair de la lune" for the organ: its note list, then its card image
-# (the records go to build/examples/au-clair-de-la-lune.carte, the summary to the terminal).
+# (the records go to build/examples/au-clair-de-la-lune.carte, the summary to the terminal),
+# programs it as piece A of a virtual card kept in build/examples/carte-virtuelle.bin, and
+# prints the card information read back from that card.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +14,10 @@ echo "== Liste des notes de $tune (canaux 1 et 2, 27/29 notes)" >&2
 build/cli/solmir-cli notes "$tune" --channels 1,2
 echo "== Image carte de $tune (canaux 1 et 2, 27/29 notes)" >&2
 build/cli/solmir-cli image "$tune" --channels 1,2 >build/examples/au-clair-de-la-lune.carte
+card=build/examples/carte-virtuelle.bin
+rm -f "$card"
+echo "== Programmation de $tune sur le morceau A d'une carte virtuelle ($card)" >&2
+build/cli/solmir-cli program "$tune" --channels 1,2 --slot A --title "Au clair" \
+  --port virtual --card "$card"
+echo "== Infos sur la carte" >&2
+build/cli/solmir-cli info --port virtual --card "$card"

@@ -1,6 +1,7 @@
 // solmir-carte-virtuelle: the virtual reader board on a pseudo-terminal. Prints on its first
 // line of standard output the device to open (give it to `--port`, or type it into the port
 // box), then serves the board until it is ended (or until the board goes away on request).
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <iostream>
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
     std::deque<BoardOutput> due;
     board.on_output = [&](const BoardOutput& o) { due.push_back(o); };
     std::size_t logged = 0;
+    const bool paced = board.options().pace_link;
+    double rx_free = 0;
     for (;;) {
       // Hands out what is due, in order.
       while (!due.empty() && due.front().due_ms <= now_ms()) {
@@ -100,11 +103,20 @@ int main(int argc, char** argv) {
         pty.write(o.bytes);
       }
       if (max_ms >= 0 && now_ms() >= max_ms) return 0;
-      int wait = 1000;
-      if (!due.empty()) wait = std::max(0, static_cast<int>(due.front().due_ms - now_ms()) + 1);
-      if (max_ms >= 0) wait = std::min(wait, std::max(0, static_cast<int>(max_ms - now_ms())));
+      double wait = 1000;
+      if (!due.empty()) wait = std::max(0.0, due.front().due_ms - now_ms());
+      if (max_ms >= 0) wait = std::min(wait, std::max(0.0, max_ms - now_ms()));
       const std::string in = pty.read(wait);
-      if (!in.empty()) board.receive(in, now_ms());
+      if (!in.empty()) {
+        // A pseudo-terminal hands the bytes over at once: a paced board takes them at the
+        // speed of the link, the last one arriving 10/57600 s per byte after the first.
+        double at = now_ms();
+        if (paced) {
+          rx_free = std::max(rx_free, at) + static_cast<double>(in.size()) * VirtualBoard::kByteMs;
+          at = rx_free;
+        }
+        board.receive(in, at);
+      }
       if (verbose) {
         for (; logged < board.lines().size(); ++logged)
           std::cerr << "<- " << printable(board.lines()[logged]) << std::endl;

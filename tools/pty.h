@@ -18,9 +18,9 @@ class PseudoTerminal {
 
   // The device the program opens (/dev/pts/N).
   const std::string& device() const { return device_; }
-  // Waits up to timeout_ms (-1: without end) for bytes from the program; returns what came
-  // (empty on time-out).
-  std::string read(int timeout_ms);
+  // Waits up to timeout_ms (fractions of a millisecond count; negative: without end) for
+  // bytes from the program; returns what came (empty on time-out).
+  std::string read(double timeout_ms);
   void write(std::string_view bytes);
   // Closes it: the device goes away and the program's port sees it lost.
   void close();

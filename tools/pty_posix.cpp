@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,13 +41,21 @@ PseudoTerminal::~PseudoTerminal() {
   close();
 }
 
-std::string PseudoTerminal::read(int timeout_ms) {
+std::string PseudoTerminal::read(double timeout_ms) {
   if (h_->master < 0) return {};
   pollfd p{h_->master, POLLIN, 0};
-  const int r = ::poll(&p, 1, timeout_ms);
+  timespec t{};
+  if (timeout_ms >= 0) {
+    const auto ns = static_cast<long long>(timeout_ms * 1e6);
+    t.tv_sec = static_cast<time_t>(ns / 1000000000LL);
+    t.tv_nsec = static_cast<long>(ns % 1000000000LL);
+  }
+  // To the microsecond: a paced board hands its answers out when they are due.
+  const int r = ::ppoll(&p, 1, timeout_ms < 0 ? nullptr : &t, nullptr);
   if (r > 0 && !(p.revents & POLLIN)) {
     // Hung up or in error: wait out the time rather than turn round at once.
-    ::poll(nullptr, 0, timeout_ms < 0 ? 1000 : timeout_ms);
+    timespec rest = timeout_ms < 0 ? timespec{1, 0} : t;
+    ::ppoll(nullptr, 0, &rest, nullptr);
     return {};
   }
   if (r <= 0) return {};

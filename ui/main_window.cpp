@@ -322,11 +322,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (w->window() != this || (focus ? w != focus : w != this)) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
   const Qt::KeyboardModifiers mods = key->modifiers();
-  guard_.run("Clavier", [this, key, mods] {
-    form_.Form_KeyDown(model_key(key), mods.testFlag(Qt::AltModifier),
-                       mods.testFlag(Qt::ShiftModifier), mods.testFlag(Qt::ControlModifier));
+  bool shortcut = false;
+  guard_.run("Clavier", [this, key, mods, &shortcut] {
+    shortcut =
+        form_.Form_KeyDown(model_key(key), mods.testFlag(Qt::AltModifier),
+                           mods.testFlag(Qt::ShiftModifier), mods.testFlag(Qt::ControlModifier));
   });
-  return false;
+  // A shortcut's letter is not typed into the control that has the focus.
+  return shortcut;
 }
 
 }  // namespace solmir::ui

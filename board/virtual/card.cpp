@@ -146,16 +146,22 @@ std::string Card::sample_record(Format f, int i) {
   return r;
 }
 
+void Card::remove_after(Slot slot) {
+  const std::string erased(5, static_cast<char>(0xFF));
+  // The demo's signature goes unless it lies inside piece A, which stays when B is written.
+  const auto a = piece('A');
+  const bool demo_inside_a = a && a->address + a->size() > kDemoAddress;
+  if (slot == 'A') {
+    write(room_a(), erased);
+    write(kDemoAddress, erased);
+  } else if (slot == 'B' && !demo_inside_a) {
+    write(kDemoAddress, erased);
+  }
+}
+
 void Card::put_piece(Slot slot, Format f, int count, std::string_view title,
                      const std::vector<std::string>& records) {
-  // As the board does when programming starts: a new A removes B and the demo, a new B the
-  // demo.
-  if (slot == 'A') {
-    write(room_a(), std::string(5, static_cast<char>(0xFF)));
-    write(kDemoAddress, std::string(5, static_cast<char>(0xFF)));
-  } else if (slot == 'B') {
-    write(kDemoAddress, std::string(5, static_cast<char>(0xFF)));
-  }
+  remove_after(slot);
   const std::size_t at = address_of(slot);
   std::string digits = std::to_string(count % 100000);
   digits.insert(0, 5 - digits.size(), '0');

@@ -77,6 +77,10 @@ class Card {
   // Three bytes, or nothing (erased).
   void set_notes(Slot slot, std::optional<std::string_view> three);
 
+  // What the board does when the writing of a slot starts: a new A removes B and the demo
+  // (their signatures are erased), a new B removes the demo, unless the demo's address lies
+  // inside piece A (a long piece A on a large card), which B leaves whole.
+  void remove_after(Slot slot);
   // Puts a piece on the card as programming would (slot 'A' also removes B and the demo,
   // slot 'B' the demo), with records generated from the index when none are given.
   void put_piece(Slot slot, Format f, int count, std::string_view title = {},

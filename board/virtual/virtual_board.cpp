@@ -301,12 +301,7 @@ void VirtualBoard::start_programming() {
     format_ = *f;
     per_line_ = writing_ == 'D' ? 1 : (*f == Format::notes42 ? 10 : 14);
     if (card_) {
-      if (writing_ == 'A') {
-        card_->write(card_->room_a(), std::string(5, kErased));
-        card_->write(Card::kDemoAddress, std::string(5, kErased));
-      } else if (writing_ == 'B') {
-        card_->write(Card::kDemoAddress, std::string(5, kErased));
-      }
+      card_->remove_after(writing_);
       address_ = card_->address_of(writing_);
       card_->write(address_, sig);
       dirty_ = true;

@@ -29,7 +29,8 @@
 //                      42-note format, 1 in the demo area), each answered "A" (also the last).
 //                      Records past N in the last line (the program's padding) are not stored.
 //                      A new piece A removes B and the demo (their signatures are erased); a
-//                      new B removes the demo. B is written at room_A. An unknown signature
+//                      new B removes the demo, unless its address lies inside a long piece A,
+//                      which stays whole. B is written at room_A. An unknown signature
 //                      ends the writing without an answer. Without a selection, ignored.
 //   "TitrA", "TitrB"   "A"; line of 5 title bytes, "A"; line of 5 title bytes, optionally
 //                      followed by the 3 extra-note bytes, + LF: no answer. (The second line is

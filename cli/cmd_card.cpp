@@ -1,0 +1,417 @@
+// program, read, copy, erase and test-card: the card operations of the window, on a reader
+// board behind a serial port or on the virtual board in the process. The questions of the
+// window are asked on the terminal (--yes answers them); progress goes to standard error, as
+// a bar on a terminal, else as a line every 10 %.
+#include <QCoreApplication>
+#include <algorithm>
+#include <iostream>
+#include <set>
+#include <stdexcept>
+
+#include "app/inpout.h"
+#include "app/numbers.h"
+#include "board/card_work.h"
+#include "board/piece_copy.h"
+#include "board/programming.h"
+#include "board/virtual/board_args.h"
+#include "board/virtual/virtual_serial_port.h"
+#include "cli/cli.h"
+#include "cli/terminal.h"
+#include "qtport/qt_event_loop.h"
+#include "qtport/qt_serial_port.h"
+
+namespace solmir::cli {
+namespace {
+
+const std::vector<std::string> kPrepareKeys = {
+    "--channels",   "--speed", "--step", "--scale",       "--separate", "--align", "--delay",
+    "--demo-delay", "--marks", "--loop", "--extra-notes", "--ini",      "--log"};
+
+const char* const kPortUsage =
+    "--port N|CHEMIN|virtual [--card FICHIER] (avec --port virtual, les options de la carte "
+    "virtuelle de solmir-carte-virtuelle)";
+
+// The port of the link, forwarding to one of the ports of the command: the copy reads from
+// one board and writes through another.
+class SwitchedPort : public SerialPort {
+ public:
+  void use(SerialPort& p) {
+    if (current_) {
+      current_->on_bytes_arrived = nullptr;
+      current_->on_port_lost = nullptr;
+    }
+    current_ = &p;
+    p.on_bytes_arrived = [this] {
+      if (on_bytes_arrived) on_bytes_arrived();
+    };
+    p.on_port_lost = [this] {
+      if (on_port_lost) on_port_lost();
+    };
+  }
+  ~SwitchedPort() override {
+    if (current_) {
+      current_->on_bytes_arrived = nullptr;
+      current_->on_port_lost = nullptr;
+    }
+  }
+  bool open(const std::string& name) override { return current_->open(name); }
+  void close() override { current_->close(); }
+  bool is_open() const override { return current_->is_open(); }
+  void write(std::string_view bytes) override { current_->write(bytes); }
+  std::string read(std::size_t n) override { return current_->read(n); }
+  std::size_t bytes_available() const override { return current_->bytes_available(); }
+  void discard_buffers() override { current_->discard_buffers(); }
+  void set_dtr(bool on) override { current_->set_dtr(on); }
+  void set_rts(bool on) override { current_->set_rts(on); }
+
+ private:
+  SerialPort* current_ = nullptr;
+};
+
+// A board as the command line names it: a port, and the virtual board's options.
+struct BoardChoice {
+  std::string port;
+  bool is_virtual = false;
+  std::vector<std::string> options;  // in command-line form
+  board::virt::BoardOptions parsed;
+};
+
+bool is_board_flag(const std::string& k) {
+  const auto& f = board::virt::board_flags();
+  return std::find(f.begin(), f.end(), k) != f.end();
+}
+
+// The board on `port`, with the options of the command that are not in `own`; with `prefix`
+// ("--to-"), only the options that carry it, without it.
+BoardChoice board_choice(const Args& a, const std::string& port, const std::set<std::string>& own,
+                         const std::string& prefix = {}) {
+  BoardChoice b;
+  b.port = port;
+  b.is_virtual = port == "virtual";
+  for (const auto& [k, value] : a.options) {
+    if (own.count(k) ||
+        std::find(kPrepareKeys.begin(), kPrepareKeys.end(), k) != kPrepareKeys.end())
+      continue;
+    const bool prefixed = k.compare(0, 5, "--to-") == 0;
+    if (prefix.empty() == prefixed) continue;
+    const std::string name = prefix.empty() ? k : "--" + k.substr(prefix.size());
+    b.options.push_back(name);
+    if (!is_board_flag(name)) b.options.push_back(value);
+  }
+  std::vector<std::string> rest = b.options;
+  try {
+    b.parsed = board::virt::take_board_options(rest);
+  } catch (const std::invalid_argument& e) {
+    throw CliError{e.what(), 2};
+  }
+  if (!rest.empty()) throw CliError{"Option inconnue : " + rest.front(), 2};
+  if (!b.is_virtual && !b.options.empty())
+    throw CliError{"Les options de la carte virtuelle vont avec --port virtual", 2};
+  return b;
+}
+
+// One run of a card command: the Qt loop, the ports, a window model without a window.
+class CardRun {
+ public:
+  CardRun() : app_(argc_, argv_) {}
+  ~CardRun() {
+    if (session) session->before_message = nullptr;
+  }
+
+  // The port object of a board.
+  SerialPort& add(const BoardChoice& b) {
+    if (b.is_virtual) {
+      try {
+        owned_.push_back(std::make_unique<board::virt::VirtualSerialPort>(loop, b.parsed));
+      } catch (const std::exception& e) {
+        throw CliError{e.what(), 1};
+      }
+    } else {
+      owned_.push_back(std::make_unique<qt::QtSerialPort>());
+    }
+    return *owned_.back();
+  }
+
+  Form1& start(SerialPort& first, const Args& prepare, bool assume_yes) {
+    port.use(first);
+    session = std::make_unique<Session>(loop, &port);
+    session->start(prepare);
+    session->dialogs().assume_yes = assume_yes;
+    Form1& f = session->form();
+    // The blinking status line of the window: progress is shown otherwise here.
+    f.Timer1.on_tick = [] {};
+    return f;
+  }
+
+  // Opens the link on the board's port; false (the reason told on standard error) when it
+  // does not open.
+  bool connect(const BoardChoice& b) {
+    Form1& f = session->form();
+    f.link_follows_port = false;
+    f.port.set_text(b.is_virtual ? "0" : b.port);
+    f.link_follows_port = true;
+    f.port_Change();
+    return f.link->is_open();
+  }
+
+  // Lets the last bytes written leave before the port closes.
+  void settle() { attente(loop, 100); }
+
+ private:
+  static inline int argc_ = 1;
+  static inline char name_[] = "solmir-cli";
+  static inline char* argv_[] = {name_, nullptr};
+  QCoreApplication app_;
+
+ public:
+  qt::QtEventLoop loop;
+
+ private:
+  std::vector<std::unique_ptr<SerialPort>> owned_;
+
+ public:
+  SwitchedPort port;
+  std::unique_ptr<Session> session;
+};
+
+// Progress of the bar gauge1 on standard error.
+class Progress {
+ public:
+  Progress(CardRun& run, std::string label)
+      : run_(run), f_(run.session->form()), label_(std::move(label)) {
+    f_.gauge1.set_value(0);
+    sub_ = f_.gauge1.subscribe([this] { update(); });
+    run_.session->before_message = [this] { end_line(); };
+  }
+  ~Progress() {
+    f_.gauge1.unsubscribe(sub_);
+    run_.session->before_message = nullptr;
+    end_line();
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+ private:
+  void update() {
+    const std::int64_t max = f_.gauge1.max();
+    if (max <= 0) return;
+    const int pct =
+        static_cast<int>(std::clamp<std::int64_t>(f_.gauge1.value() * 100 / max, 0, 100));
+    if (pct == last_) return;
+    last_ = pct;
+    if (tty_) {
+      const int filled = pct * 30 / 100;
+      std::cerr << '\r' << label_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
+                << std::string(static_cast<std::size_t>(30 - filled), ' ') << "] " << pct << " %"
+                << std::flush;
+      open_ = true;
+    } else if (pct / 10 != last_tenth_) {
+      last_tenth_ = pct / 10;
+      std::cerr << label_ << " : " << pct << " %" << std::endl;
+    }
+  }
+  void end_line() {
+    if (!open_) return;
+    std::cerr << std::endl;
+    open_ = false;
+    last_ = -1;
+  }
+
+  CardRun& run_;
+  Form1& f_;
+  std::string label_;
+  bool tty_ = stderr_is_terminal();
+  bool open_ = false;
+  int last_ = -1, last_tenth_ = -1;
+  int sub_ = 0;
+};
+
+std::string required(const Args& a, const std::string& option, const std::string& usage) {
+  if (!a.has(option) || a.get(option).empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
+  return a.get(option);
+}
+
+// "A" or "B" (either case).
+bool slot_is_a(const std::string& option, const std::string& s) {
+  if (s == "A" || s == "a") return true;
+  if (s == "B" || s == "b") return false;
+  throw CliError{"Option " + option + " : A ou B attendu, reçu \"" + s + "\"", 2};
+}
+
+void choose_slot(Form1& f, bool a) {
+  f.choixa.set_value(a);
+  f.choixb.set_value(!a);
+}
+
+// ---------------------------------------------------------------- program
+
+const char* const kProgramUsage =
+    "FICHIER.mid --slot A|B|demo --port N|CHEMIN|virtual [--card FICHIER] [--title TITRE]\n"
+    "        [options de préparation] [--yes]";
+
+int run_program(const Args& a) {
+  const std::string usage = std::string("program ") + kProgramUsage;
+  if (a.positional.size() != 1) throw CliError{"Usage : solmir-cli " + usage, 2};
+  const std::string slot = required(a, "--slot", usage);
+  const bool demo = slot == "demo" || slot == "démo";
+  const bool slot_a = demo || slot_is_a("--slot", slot);
+  const BoardChoice target =
+      board_choice(a, required(a, "--port", usage), {"--slot", "--port", "--title", "--yes"});
+  Args prepare;
+  for (const std::string& k : kPrepareKeys)
+    if (a.has(k)) prepare.options[k] = a.get(k);
+  if (demo) prepare.options["--demo"] = "";
+
+  CardRun run;
+  Form1& f = run.start(run.add(target), prepare, a.has("--yes"));
+  if (!run.connect(target)) throw CliError{{}, 1};
+  run.session->open_midi(a.positional[0]);
+  if (a.has("--title")) f.Titre.set_text(a.get("--title"));
+  if (!demo) choose_slot(f, slot_a);
+  // A demo piece too long for its area: the builder said so.
+  if (!f.programmer.enabled()) throw CliError{{}, 1};
+  board::ProgramOutcome o;
+  {
+    Progress p(run, "Programmation");
+    o = board::program_card(f);
+  }
+  run.settle();
+  return o == board::ProgramOutcome::programmed ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- read
+
+const char* const kReadUsage =
+    "--slot A|B --port N|CHEMIN|virtual [--card FICHIER] [-o SORTIE.mid]";
+
+std::string format_name(const Form1& f) {
+  return f.mode42.value() ? "42 notes" : f.Option32.value() ? "32 notes" : "27/29 notes";
+}
+
+int run_read(const Args& a) {
+  const std::string usage = std::string("read ") + kReadUsage;
+  if (!a.positional.empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
+  const bool slot_a = slot_is_a("--slot", required(a, "--slot", usage));
+  const BoardChoice source =
+      board_choice(a, required(a, "--port", usage), {"--slot", "--port", "-o", "--yes"});
+  if (a.has("-o") && a.get("-o").empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
+
+  CardRun run;
+  Form1& f = run.start(run.add(source), Args{}, a.has("--yes"));
+  if (!run.connect(source)) throw CliError{{}, 1};
+  choose_slot(f, slot_a);
+  board::ReadOutcome r;
+  {
+    Progress p(run, "Lecture");
+    r = board::read_piece_back(f);
+  }
+  run.settle();
+  if (r != board::ReadOutcome::read) throw CliError{{}, 1};
+  std::cerr << "Morceau " << (slot_a ? "A" : "B") << " :"
+            << str_num(static_cast<std::int64_t>(f.Liste_tran.size())) << " enregistrements en "
+            << format_name(f) << ", titre \"" << f.Titre.text() << "\"" << std::endl;
+  if (a.has("-o")) {
+    run.session->dialogs().file_answer = a.get("-o");
+    f.Sauve_midi_Click();
+    return f.last_failure.empty() ? 0 : 1;
+  }
+  std::string out;
+  for (const std::string& record : f.Liste_tran) {
+    out += record;
+    out += '\n';
+  }
+  std::cout << out << std::flush;
+  return 0;
+}
+
+// ---------------------------------------------------------------- copy
+
+const char* const kCopyUsage =
+    "--slot A|B --port N|CHEMIN|virtual [--card FICHIER] --to-slot A|B\n"
+    "        [--to-port N|CHEMIN|virtual] [--to-card FICHIER] [--yes]";
+
+int run_copy(const Args& a) {
+  const std::string usage = std::string("copy ") + kCopyUsage;
+  if (!a.positional.empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
+  const bool from_a = slot_is_a("--slot", required(a, "--slot", usage));
+  const bool to_a = slot_is_a("--to-slot", required(a, "--to-slot", usage));
+  const std::set<std::string> own = {"--slot", "--port", "--to-slot", "--to-port", "--yes"};
+  const BoardChoice source = board_choice(a, required(a, "--port", usage), own);
+  const BoardChoice target = board_choice(a, a.get("--to-port", source.port), own, "--to-");
+  // The same board, unless a second virtual card is named.
+  const bool same_board = target.port == source.port && target.options.empty();
+
+  CardRun run;
+  SerialPort& from = run.add(source);
+  SerialPort& to = same_board ? from : run.add(target);
+  Form1& f = run.start(from, Args{}, a.has("--yes"));
+  if (!run.connect(source)) throw CliError{{}, 1};
+  choose_slot(f, from_a);
+  board::ReadOutcome r;
+  {
+    Progress p(run, "Lecture");
+    r = board::copy_piece(f);
+  }
+  if (r != board::ReadOutcome::read) throw CliError{{}, 1};
+  if (!same_board) {
+    f.link->port().close();
+    run.port.use(to);
+    if (!run.connect(target)) throw CliError{{}, 1};
+  } else if (!source.is_virtual &&
+             !run.session->dialogs().ask_yes_no("La carte cible est-elle dans le lecteur ?")) {
+    f.append_message(board::kMsgAbandoned);
+    throw CliError{{}, 1};
+  }
+  choose_slot(f, to_a);
+  board::ProgramOutcome o;
+  {
+    Progress p(run, "Programmation");
+    o = board::program_card(f);
+  }
+  run.settle();
+  return o == board::ProgramOutcome::programmed ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- erase and test-card
+
+int run_work(const Args& a, const board::CardWork& w, const std::string& name,
+             const std::string& label) {
+  const std::string usage = name + " " + kPortUsage + " [--yes]";
+  if (!a.positional.empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
+  const BoardChoice b = board_choice(a, required(a, "--port", usage), {"--port", "--yes"});
+  CardRun run;
+  Form1& f = run.start(run.add(b), Args{}, a.has("--yes"));
+  if (!run.connect(b)) throw CliError{{}, 1};
+  board::WorkOutcome o;
+  {
+    Progress p(run, label);
+    o = board::run_card_work(f, w);
+  }
+  run.settle();
+  return o == board::WorkOutcome::finished ? 0 : 1;
+}
+
+std::vector<std::string> card_flags(bool prepare) {
+  std::vector<std::string> v = board::virt::board_flags();
+  v.push_back("--yes");
+  if (prepare) {
+    v.push_back("--marks");
+    v.push_back("--loop");
+  }
+  return v;
+}
+
+Register program{{"program",
+                  std::string(kProgramUsage) +
+                      "\n        (--slot demo : la démo intégrée ; avec --port virtual, --demo N "
+                      "met une démo sur la carte virtuelle)",
+                  card_flags(true), run_program}};
+Register read{{"read", kReadUsage, card_flags(false), run_read}};
+Register copy{{"copy", kCopyUsage, card_flags(false), run_copy}};
+Register erase{{"erase", std::string(kPortUsage) + " [--yes]", card_flags(false),
+                [](const Args& a) { return run_work(a, board::kErase, "erase", "Effacement"); }}};
+Register test_card{{"test-card", std::string(kPortUsage) + " [--yes]", card_flags(false),
+                    [](const Args& a) { return run_work(a, board::kTest, "test-card", "Test"); }}};
+
+}  // namespace
+}  // namespace solmir::cli
