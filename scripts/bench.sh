@@ -8,3 +8,7 @@ scripts/build.sh >/dev/null
 build/solmir_bench_card_image ../shared/midi
 # Card programming paced by the board's answers, against the link's own time; fails above 1.1.
 bench/programming.sh build
+# Listing and note extraction against midicsv on 100,000 and 1,000,000 notes, with peak memory.
+bench/run_bench.sh build
+# Waiting for a slow board: processor time against elapsed time.
+bench/info_cpu.sh build
