@@ -61,53 +61,27 @@ std::string read_count(Link& link) {
   return n;
 }
 
+// One slot of the block: its letter, then its record count when a piece is there.
+void read_slot(Link& link, const char* letters, char letter_42, char letter_normal, bool& is_42,
+               bool& is_normal, std::optional<std::string>& count) {
+  const char c = link.wait_letter(letters);
+  if (c == letter_42 || (letter_normal != '\0' && c == letter_normal)) {
+    (c == letter_42 ? is_42 : is_normal) = true;
+    count = read_count(link);
+  } else if (c == 'A') {
+    link.send_lf();
+  }
+}
+
 }  // namespace
 
 void read_card_block_rest(Link& link, CardInfoBlock& b, std::array<std::string, 5>& titres) {
-  // Slot A. A letter outside a step's set ends the step without an acknowledgement.
-  switch (link.wait_letter("ABCDEF")) {
-    case 'E':
-      b.a42 = true;
-      b.n_a = read_count(link);
-      break;
-    case 'B':
-      b.a_normal = true;
-      b.n_a = read_count(link);
-      break;
-    case 'A':
-      link.send_lf();
-      break;
-    default:
-      break;
-  }
-  // The demo area.
-  switch (link.wait_letter("ABCD")) {
-    case 'C':
-      b.demo = true;
-      b.n_demo = read_count(link);
-      break;
-    case 'A':
-      link.send_lf();
-      break;
-    default:
-      break;
-  }
-  // Slot B.
-  switch (link.wait_letter("ABCDEF")) {
-    case 'F':
-      b.b42 = true;
-      b.n_b = read_count(link);
-      break;
-    case 'D':
-      b.b_normal = true;
-      b.n_b = read_count(link);
-      break;
-    case 'A':
-      link.send_lf();
-      break;
-    default:
-      break;
-  }
+  // Slot A, the demo area, slot B. A letter outside a step's set ends the step without an
+  // acknowledgement.
+  read_slot(link, "ABCDEF", 'E', 'B', b.a42, b.a_normal, b.n_a);
+  bool no_demo_in_another_format = false;
+  read_slot(link, "ABCD", 'C', '\0', b.demo, no_demo_in_another_format, b.n_demo);
+  read_slot(link, "ABCDEF", 'F', 'D', b.b42, b.b_normal, b.n_b);
   // The titles, without an LF first: the last acknowledgement asked for the first chunk.
   link.begin_text(5);
   for (std::size_t i = 1; i <= 4; ++i) {

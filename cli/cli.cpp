@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "app/absent_serial_port.h"
 #include "app/numbers.h"
 
 namespace solmir::cli {
@@ -105,22 +106,9 @@ std::filesystem::path CliEnvironment::documents_folder() {
   return std::filesystem::temp_directory_path() / "solmir-cli";
 }
 
-class Session::NoSerial : public SerialPort {
- public:
-  bool open(const std::string&) override { return false; }
-  void close() override {}
-  bool is_open() const override { return false; }
-  void write(std::string_view) override {}
-  std::string read(std::size_t) override { return {}; }
-  std::size_t bytes_available() const override { return 0; }
-  void discard_buffers() override {}
-  void set_dtr(bool) override {}
-  void set_rts(bool) override {}
-};
-
 Session::Session(EventLoop& loop, SerialPort* serial) : loop_(loop) {
   if (!serial) {
-    no_serial_ = std::make_unique<NoSerial>();
+    no_serial_ = std::make_unique<AbsentSerialPort>();
     serial = no_serial_.get();
   }
   ports_ =

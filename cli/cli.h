@@ -88,7 +88,6 @@ class Session {
   std::function<void()> before_message;
 
  private:
-  class NoSerial;
   EventLoop& loop_;
   std::unique_ptr<SerialPort> no_serial_;
   TerminalDialogs dialogs_;

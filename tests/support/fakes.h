@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/absent_serial_port.h"
 #include "app/form1.h"
 #include "app/ports.h"
 #include "app/std_event_loop.h"
@@ -86,19 +87,7 @@ class FakeProcessRunner : public ProcessRunner {
   std::function<void()> during;
 };
 
-// A serial port with nothing behind it: it never opens.
-class AbsentSerialPort : public SerialPort {
- public:
-  bool open(const std::string&) override { return false; }
-  void close() override {}
-  bool is_open() const override { return false; }
-  void write(std::string_view) override {}
-  std::string read(std::size_t) override { return {}; }
-  std::size_t bytes_available() const override { return 0; }
-  void discard_buffers() override {}
-  void set_dtr(bool) override {}
-  void set_rts(bool) override {}
-};
+using solmir::AbsentSerialPort;
 
 // A temporary folder, removed at the end of the test.
 class TempDir {
