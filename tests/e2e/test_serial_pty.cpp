@@ -20,87 +20,16 @@
 #include "qtport/qt_serial_port.h"
 #include "qtport/serial_port_factory.h"
 #include "tests/support/fakes.h"
+#include "tests/support/pty_rig.h"
 
 namespace solmir {
 namespace {
 
-const QString kBoardTool = QStringLiteral(SOLMIR_BINARY_DIR "/tools/solmir-carte-virtuelle");
-const QString kCli = QStringLiteral(SOLMIR_BINARY_DIR "/cli/solmir-cli");
+using test::BoardProcess;
+using test::CliRun;
+using test::run_cli;
 
-// solmir-carte-virtuelle running for the test.
-class BoardProcess {
- public:
-  explicit BoardProcess(QStringList args) {
-    args << "--max-seconds"
-         << "120";
-    process_.start(kBoardTool, args);
-    QElapsedTimer t;
-    t.start();
-    while (!process_.canReadLine() && t.elapsed() < 10000) process_.waitForReadyRead(100);
-    device_ = QString::fromUtf8(process_.readLine()).trimmed().toStdString();
-  }
-  ~BoardProcess() {
-    process_.kill();
-    process_.waitForFinished(5000);
-  }
-  const std::string& device() const { return device_; }
-  bool running() { return process_.state() == QProcess::Running; }
-
- private:
-  QProcess process_;
-  std::string device_;
-};
-
-class SerialPty : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-  }
-  void TearDown() override {
-    form.reset();
-    serial.reset();
-    chosen.reset();
-    app_.reset();
-  }
-
-  // The main window on the Qt loop and the Qt serial port (device folder dev_dir).
-  Form1& start_window(const std::string& saved_port, std::filesystem::path dev_dir = {}) {
-    serial = std::make_unique<qt::QtSerialPort>(dev_dir);
-    return start_window_on(*serial, saved_port);
-  }
-  Form1& start_window_on(SerialPort& port, const std::string& saved_port) {
-    ports = std::make_unique<Ports>(Ports{loop, dialogs, port, settings, processes, environment});
-    settings.values["Solmir/Startup/Port"] = saved_port;
-    form = std::make_unique<Form1>(*ports);
-    form->Form_Load();
-    return *form;
-  }
-  std::vector<std::string> message_lines() const {
-    std::vector<std::string> lines;
-    const std::string& t = form->Label_defautP.text();
-    std::size_t b = 0;
-    for (std::size_t e; (e = t.find("\r\n", b)) != std::string::npos; b = e + 2)
-      lines.push_back(t.substr(b, e - b));
-    return lines;
-  }
-
-  test::TempDir dir;
-  qt::QtEventLoop loop;
-  test::ScriptedDialogs dialogs;
-  test::MemorySettings settings;
-  test::FakeProcessRunner processes;
-  test::FakeEnvironment environment{dir.path()};
-  std::unique_ptr<qt::QtSerialPort> serial;
-  std::unique_ptr<SerialPort> chosen;
-  std::unique_ptr<Ports> ports;
-  std::unique_ptr<Form1> form;
-
- private:
-  int argc_ = 1;
-  char name_[16] = "e2e";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QCoreApplication> app_;
-};
+using SerialPty = test::PtyWindowTest;
 
 TEST_F(SerialPty, CardInformationThroughTheRealPort) {
   BoardProcess board({"--piece-a", "100", "--title-a", "Mozart", "--version-letter", "m"});
@@ -216,22 +145,6 @@ TEST_F(SerialPty, WindowCommandLineChoosesTheSerialPort) {
   EXPECT_EQ(real.rest, (std::vector<std::string>{"air.mid", "--card", "x"}));
   EXPECT_THROW(qt::choose_serial_port({"--carte-virtuelle", "--size-code", "x"}, loop),
                std::invalid_argument);
-}
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-CliRun run_cli(const QStringList& args) {
-  QProcess p;
-  p.start(kCli, args);
-  p.waitForFinished(30000);
-  CliRun r;
-  r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = p.readAllStandardOutput().toStdString();
-  r.err = p.readAllStandardError().toStdString();
-  return r;
 }
 
 TEST_F(SerialPty, CliInfoOnThePseudoTerminal) {

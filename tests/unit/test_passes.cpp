@@ -5,22 +5,13 @@
 #include "score/passes.h"
 #include "tests/support/fakes.h"
 #include "tests/support/midi_builder.h"
+#include "tests/support/note_lists.h"
 
 namespace solmir::score {
 namespace {
 
-struct Ev {
-  std::int64_t time;
-  int note;
-  bool on;
-};
-
-NoteList list_of(std::initializer_list<Ev> events) {
-  NoteList l;
-  for (const Ev& e : events) l.push_back({e.time, e.note, e.on, true});
-  sort_notes(l);
-  return l;
-}
+using test::Ev;
+using test::list_of;
 
 std::vector<std::string> rendered(const NoteList& l) {
   std::vector<std::string> v;
