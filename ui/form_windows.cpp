@@ -32,6 +32,17 @@ QLineEdit* number_field(QWidget* parent) {
   return e;
 }
 
+// The dialog's confirm button, the default one, on the right of its own row.
+QHBoxLayout* valider_row(Button& model, Bindings& b, QWidget* parent) {
+  auto* valider = new QPushButton(parent);
+  valider->setDefault(true);
+  b.button(model, valider);
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(valider);
+  return row;
+}
+
 }  // namespace
 
 Form2Window::Form2Window(score::Form2& m, Bindings& b, QWidget* parent) : QDialog(parent) {
@@ -60,12 +71,7 @@ Form2Window::Form2Window(score::Form2& m, Bindings& b, QWidget* parent) : QDialo
   options->addWidget(loop);
   options->addStretch();
 
-  auto* valider = new QPushButton(this);
-  valider->setDefault(true);
-  b.button(m.Valider, valider);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(valider);
+  QHBoxLayout* buttons = valider_row(m.Valider, b, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame);
@@ -204,12 +210,7 @@ Form8Window::Form8Window(score::Form8& m, Bindings& b, QWidget* parent) : QDialo
     widest = std::max(widest, note->fontMetrics().horizontalAdvance(part));
   note->setFixedWidth(widest + note->fontMetrics().averageCharWidth() * 2);
 
-  auto* valider = new QPushButton(this);
-  valider->setDefault(true);
-  b.button(m.Valider, valider);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(valider);
+  QHBoxLayout* buttons = valider_row(m.Valider, b, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
