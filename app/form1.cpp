@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir {
 

@@ -12,18 +12,18 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/form2.h"
 #include "app/form3.h"
-#include "app/inpout.h"
-#include "app/ports.h"
-#include "app/timer.h"
-#include "board/form4.h"
-#include "board/form5.h"
-#include "board/form6.h"
-#include "board/form9.h"
+#include "app/form4.h"
+#include "app/form5.h"
+#include "app/form6.h"
+#include "app/form8.h"
+#include "app/form9.h"
+#include "base/inpout.h"
+#include "base/ports.h"
+#include "base/timer.h"
 #include "board/link.h"
 #include "board/params.h"
-#include "score/form2.h"
-#include "score/form8.h"
 #include "score/note_list.h"
 
 namespace solmir {

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "board/form4.h"
+#include "app/form4.h"
 #include "board/link.h"
 
 namespace solmir::board {

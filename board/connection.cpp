@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "board/link.h"
 
 namespace solmir {

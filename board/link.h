@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir::board {
 

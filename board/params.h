@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/inpout.h"
+#include "base/inpout.h"
 
 namespace solmir::board {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "board/board_busy.h"
 #include "board/commands.h"
 #include "board/operation.h"

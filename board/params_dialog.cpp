@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "board/board_busy.h"
 #include "board/commands.h"
 #include "board/operation.h"

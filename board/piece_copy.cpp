@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "app/numbers.h"
-#include "app/text.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "board/card_info.h"
 #include "board/commands.h"
 #include "board/operation.h"

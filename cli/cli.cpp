@@ -6,8 +6,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/absent_serial_port.h"
-#include "app/numbers.h"
+#include "base/absent_serial_port.h"
+#include "base/numbers.h"
 
 namespace solmir::cli {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "app/ports.h"
-#include "app/std_event_loop.h"
+#include "base/ports.h"
+#include "base/std_event_loop.h"
 
 namespace solmir::cli {
 

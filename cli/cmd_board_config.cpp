@@ -6,7 +6,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "board/params.h"
 #include "board/virtual/board_args.h"
 #include "board/virtual/virtual_serial_port.h"

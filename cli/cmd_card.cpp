@@ -8,8 +8,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "app/inpout.h"
-#include "app/numbers.h"
+#include "base/inpout.h"
+#include "base/numbers.h"
 #include "board/card_work.h"
 #include "board/piece_copy.h"
 #include "board/programming.h"

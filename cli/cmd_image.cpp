@@ -1,7 +1,7 @@
 // image and export: the card image of a MIDI file, as its records or as a MIDI file.
 #include <iostream>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "cli/cli.h"
 
 namespace solmir::cli {

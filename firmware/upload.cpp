@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "board/params.h"
 
 namespace solmir {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/inpout.h"
+#include "base/inpout.h"
 #include "score/record_format.h"
 
 namespace solmir::midi {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir::midi {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir::qt {
 

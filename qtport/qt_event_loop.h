@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir::qt {
 

@@ -2,7 +2,7 @@
 // window stays alive while the program runs (the firmware upload takes a while).
 #pragma once
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir::qt {
 

@@ -8,7 +8,7 @@
 #include <QSerialPort>
 #include <filesystem>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir::qt {
 

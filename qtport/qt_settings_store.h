@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 class QSettings;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir::score {
 

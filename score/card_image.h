@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/inpout.h"
+#include "base/inpout.h"
 #include "score/note_list.h"
 #include "score/record_format.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir::score {
 

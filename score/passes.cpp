@@ -4,7 +4,7 @@
 #include <iterator>
 #include <numeric>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir::score {
 

@@ -1,6 +1,6 @@
 #include "score/record_format.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "score/scales.h"
 
 namespace solmir::score {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/inpout.h"
+#include "base/inpout.h"
 
 namespace solmir::score {
 

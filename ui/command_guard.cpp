@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "app/failure.h"
 #include "app/form1.h"
+#include "base/failure.h"
 
 namespace solmir::ui {
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir::ui {
 

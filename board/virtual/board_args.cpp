@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace solmir::board::virt {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "board/virtual/virtual_board.h"
 
 namespace solmir::board::virt {

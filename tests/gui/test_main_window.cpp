@@ -17,8 +17,8 @@
 #include <QTextEdit>
 #include <stdexcept>
 
-#include "app/failure.h"
-#include "app/inpout.h"
+#include "base/failure.h"
+#include "base/inpout.h"
 #include "qtport/qt_environment.h"
 #include "qtport/qt_event_loop.h"
 #include "score/scales.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "app/inpout.h"
+#include "base/inpout.h"
 #include "board/virtual/card.h"
 #include "score/card_image.h"
 #include "score/record_format.h"

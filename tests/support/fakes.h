@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/absent_serial_port.h"
 #include "app/form1.h"
-#include "app/ports.h"
-#include "app/std_event_loop.h"
+#include "base/absent_serial_port.h"
+#include "base/ports.h"
+#include "base/std_event_loop.h"
 
 namespace solmir::test {
 

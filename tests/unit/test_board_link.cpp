@@ -2,7 +2,7 @@
 // closing the link, the port scan and the device notifications.
 #include <gtest/gtest.h>
 
-#include "app/std_event_loop.h"
+#include "base/std_event_loop.h"
 #include "board/link.h"
 #include "board/operation.h"
 #include "tests/support/board_rig.h"

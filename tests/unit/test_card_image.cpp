@@ -2,7 +2,7 @@
 // messages, log, and the demo piece.
 #include <gtest/gtest.h>
 
-#include "app/inpout.h"
+#include "base/inpout.h"
 #include "score/card_image.h"
 #include "score/scales.h"
 #include "tests/support/fakes.h"

@@ -3,7 +3,7 @@
 // and its extra-note bytes, and a board that does not confirm or falls silent.
 #include <gtest/gtest.h>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "board/card_info.h"
 #include "board/commands.h"
 #include "board/link.h"

@@ -1,10 +1,10 @@
 // The shared conversions and number rules.
 #include <gtest/gtest.h>
 
-#include "app/failure.h"
-#include "app/inpout.h"
-#include "app/numbers.h"
-#include "app/std_event_loop.h"
+#include "base/failure.h"
+#include "base/inpout.h"
+#include "base/numbers.h"
+#include "base/std_event_loop.h"
 
 namespace solmir {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "app/numbers.h"
-#include "app/std_event_loop.h"
+#include "base/numbers.h"
+#include "base/std_event_loop.h"
 #include "board/card_info.h"
 #include "board/commands.h"
 #include "board/link.h"

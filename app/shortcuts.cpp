@@ -2,8 +2,8 @@
 // of the piece reduced to a single relay, Alt+T rewrites the title of the chosen piece on the
 // card without programming the piece again.
 #include "app/form1.h"
-#include "app/numbers.h"
-#include "app/text.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "board/link.h"
 #include "board/operation.h"
 #include "board/programming.h"

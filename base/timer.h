@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir {
 

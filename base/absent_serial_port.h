@@ -1,7 +1,7 @@
 // A serial port with nothing behind it: it never opens. For commands that need no board.
 #pragma once
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir {
 

@@ -1,6 +1,6 @@
 // The card image builder of the main window, run at the end of every note extraction.
-#include "app/failure.h"
 #include "app/form1.h"
+#include "base/failure.h"
 #include "score/card_image.h"
 
 namespace solmir {

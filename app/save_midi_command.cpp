@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "midi/export.h"
 
 namespace solmir {

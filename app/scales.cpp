@@ -2,7 +2,7 @@
 #include "score/scales.h"
 
 #include "app/form1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace solmir {
 

@@ -1,9 +1,9 @@
-#include "app/inpout.h"
+#include "base/inpout.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 namespace solmir {
 

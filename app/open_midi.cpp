@@ -5,10 +5,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/failure.h"
 #include "app/form1.h"
-#include "app/numbers.h"
-#include "app/text.h"
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "midi/listing.h"
 #include "score/extraction.h"
 

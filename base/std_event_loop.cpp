@@ -1,4 +1,4 @@
-#include "app/std_event_loop.h"
+#include "base/std_event_loop.h"
 
 #include <algorithm>
 #include <thread>

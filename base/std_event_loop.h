@@ -8,7 +8,7 @@
 #include <functional>
 #include <map>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace solmir {
 
