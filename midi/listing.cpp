@@ -79,6 +79,7 @@ class Converter {
       r.end = ListingEnd::format_error;
       r.code_erreur_midi = e.code;
       r.message_erreur_midi = message_for(e.code);
+      r.error_location = location_;
     } catch (const Abnormal& a) {
       r.end = ListingEnd::abnormal;
       r.abnormal_message = a.message;
@@ -772,6 +773,49 @@ ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin
                                LineSink& sink,
                                const std::function<void(std::size_t, std::size_t)>& progress) {
   return Converter(bytes, chemin_midi, progress, &sink).run();
+}
+
+}  // namespace solmir::midi
+
+namespace solmir::midi {
+
+bool not_midi(const ListingResult& r) {
+  return r.end == ListingEnd::format_error && r.code_erreur_midi == 5;
+}
+
+std::string incomplete_file_message(const ListingResult& r, std::int64_t notes_kept) {
+  std::string reason;
+  if (r.end == ListingEnd::abnormal) {
+    reason = r.abnormal_message;
+  } else {
+    switch (r.code_erreur_midi) {
+      case 1:
+        reason = "fin de fichier inattendue";
+        break;
+      case 2:
+        reason = "durée delta mal formée";
+        break;
+      case 3:
+        reason = "octet de donnée sans statut en cours";
+        break;
+      case 6:
+        reason = "en-tête de piste « MTrk » absent";
+        break;
+      case 7:
+        reason = "plus de 999 changements de tempo";
+        break;
+      default:
+        reason = "erreur de format " + std::to_string(r.code_erreur_midi);
+    }
+    if (r.code_erreur_midi >= 1 && r.code_erreur_midi <= 3) {
+      char hex[24];
+      std::snprintf(hex, sizeof hex, " (octet 0x%zX)", r.error_location);
+      reason += hex;
+    }
+  }
+  return std::string(kMsgIncompleteFile) + reason + " ; " + std::to_string(notes_kept) +
+         (notes_kept > 1 ? " notes lues avant l'erreur sont gardées"
+                         : " note lue avant l'erreur est gardée");
 }
 
 }  // namespace solmir::midi

@@ -134,7 +134,21 @@ struct ListingResult {
   int code_erreur_midi = 0;
   std::string message_erreur_midi;
   std::string abnormal_message;
+  // Codes 1, 2 and 3: the file offset of the last event whose delta time was read whole.
+  std::size_t error_location = 0;
+  // The conversion stopped before the end of the file: what it gave is only part of the piece.
+  bool incomplete() const { return end != ListingEnd::completed; }
 };
+
+// What the window, the log and the command line say of a file that could not be read whole
+// (a format error or an abnormal end, not a file that is not MIDI at all): the French reason,
+// then what was kept. "Fichier MIDI incomplet ou corrompu : fin de fichier inattendue (octet
+// 0x1A3) ; 12 notes lues avant l'erreur sont gardées".
+inline constexpr const char* kMsgIncompleteFile = "Fichier MIDI incomplet ou corrompu : ";
+std::string incomplete_file_message(const ListingResult& r, std::int64_t notes_kept);
+// A file that does not start with "MThd" (an empty file included): there is nothing to keep.
+inline constexpr const char* kMsgNotMidi = "Ce fichier n'est pas un fichier MIDI : ";
+bool not_midi(const ListingResult& r);
 
 // Receives the lines of a conversion one by one, in listing order, instead of a stored listing.
 class LineSink {
