@@ -8,6 +8,11 @@ packages=(
   clang libclang-rt-14-dev clang-format
   midicsv python3 python3-mido
   avrdude xvfb xauth fonts-dejavu-core
+  # The Debian package and its checks (scripts/package.sh).
+  lintian appstream dpkg-dev
+  # The core's unit tests cross-built for Windows and run under Wine (scripts/windows-tests.sh);
+  # googletest is the source GoogleTest is built from there.
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 missing=()
 for p in "${packages[@]}"; do
