@@ -17,5 +17,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
 if [ -x scripts/fuzz.sh ]; then scripts/fuzz.sh 60; fi
+
+# The Debian package, made from build/ and checked with dpkg-deb, appstreamcli and lintian.
+scripts/package.sh build
 scripts/check-format.sh
 echo "Tous les tests sont passés."
