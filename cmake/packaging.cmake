@@ -1,6 +1,7 @@
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh builds and checks
 # it). The programs come from their own folders; here are the files around them (man pages,
-# AppStream description, changelog and copyright) and the package's description.
+# AppStream description, bash completion, changelog and copyright) and the package's
+# description.
 include(GNUInstallDirs)
 
 set(SOLMIR_PACKAGE_MAINTAINER "L'équipe Solmir <solmir@example.org>"
@@ -29,6 +30,12 @@ foreach(page IN LISTS SOLMIR_MAN_PAGES)
 endforeach()
 install(FILES ${SOLMIR_PACKAGING_DIR}/io.github.solmir.Solmir.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${SOLMIR_PACKAGING_DIR}/solmir-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME solmir-cli)
+# The completion offers every command and option that solmir-cli --help names.
+add_test(NAME bash_completion
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/cli/bash_completion.sh $<TARGET_FILE:solmir-cli>
+    ${SOLMIR_PACKAGING_DIR}/solmir-cli.bash-completion)
 install(FILES ${SOLMIR_PACKAGING_OUT}/changelog.gz ${SOLMIR_PACKAGING_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/solmir)
 

@@ -21,6 +21,7 @@ for f in usr/bin/solmir usr/bin/solmir-cli usr/bin/solmir-carte-virtuelle \
   usr/share/metainfo/io.github.solmir.Solmir.metainfo.xml \
   usr/share/man/man1/solmir.1.gz usr/share/man/man1/solmir-cli.1.gz \
   usr/share/man/man1/solmir-carte-virtuelle.1.gz \
+  usr/share/bash-completion/completions/solmir-cli \
   usr/share/doc/solmir/copyright usr/share/doc/solmir/changelog.gz; do
   if ! grep -qx "\./$f" <<<"$contents"; then
     echo "Le paquet ne contient pas $f" >&2
