@@ -20,5 +20,8 @@ if [ -x scripts/fuzz.sh ]; then scripts/fuzz.sh 60; fi
 
 # The Debian package, made from build/ and checked with dpkg-deb, appstreamcli and lintian.
 scripts/package.sh build
+
+# The core's unit tests cross-built for Windows with MinGW-w64 and run under Wine.
+scripts/windows-tests.sh --gtest_brief=1
 scripts/check-format.sh
 echo "Tous les tests sont passés."
