@@ -13,6 +13,9 @@ int QtProcessRunner::run_and_wait(const std::string& program,
   QProcess process;
   // The program's own messages stay visible on the terminal the window was started from.
   process.setProcessChannelMode(QProcess::ForwardedChannels);
+  // Nothing is typed to the program: a question it asks, or the "Pause" that ends the upload's
+  // batch file on Windows, meets the end of its input instead of waiting for ever.
+  process.setStandardInputFile(QProcess::nullDevice());
   QEventLoop wait;
   bool ended = false;
   QObject::connect(&process, &QProcess::finished, &wait, [&] {

@@ -64,6 +64,14 @@ TEST(QtProcessRunner, TheWindowKeepsRunningWhileTheProgramRuns) {
   EXPECT_TRUE(handled);
 }
 
+// The upload's batch file ends with "Pause": the program run must not wait for a key that no
+// one can type (its input is empty, not a pipe left open).
+TEST(QtProcessRunner, AProgramThatWaitsForAKeyIsNotKeptWaiting) {
+  qt::QtProcessRunner runner;
+  EXPECT_EQ(runner.run_and_wait("/bin/sh", {"-c", "[ -p /dev/stdin ] && exit 1; read key; exit 5"}),
+            5);
+}
+
 TEST(QtEnvironment, FoldersAreThoseOfThePlatform) {
   qt::QtEnvironment env;
   EXPECT_EQ(env.program_folder(), qt::to_path(QCoreApplication::applicationDirPath()));
