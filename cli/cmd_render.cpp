@@ -1,7 +1,9 @@
 // render: the card image heard as the reader board plays it, written to a WAV file. The image
 // is built from a MIDI file with the preparation options, or is a piece read back from a
 // virtual card file.
+#include <iomanip>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 
 #include "audio/audio_failure.h"
@@ -23,10 +25,6 @@ const char* const kRenderUsage =
     "        [--speed 60] [--step 0.25] [--program N] [--soundfont F.sf2]\n"
     "        (--program : programme General MIDI de 0 à 127, 20 par défaut : orgue à anches ;\n"
     "        sans --soundfont, la variable SOLMIR_SOUNDFONT, sinon /usr/share/sounds/sf2)";
-
-std::vector<std::string> render_flags() {
-  return kPrepareFlags;
-}
 
 int program_of(const Args& a) {
   if (!a.has("--program")) return score::kOrganSounds[0].program;
@@ -102,13 +100,15 @@ int run_render(const Args& a) {
   } catch (const audio::AudioFailure& e) {
     throw CliError{e.what(), 1};
   }
+  std::ostringstream seconds;
+  seconds << std::fixed << std::setprecision(1) << sound.duration();
   std::cerr << "Son de la carte :" << str_num(static_cast<std::int64_t>(f.Liste_tran.size()))
-            << " enregistrements," << str_num(sound.duration()) << " s, programme"
+            << " enregistrements, " << seconds.str() << " s, programme"
             << str_num(std::int64_t{program}) << " -> " << a.get("-o") << std::endl;
   return 0;
 }
 
-Register render{{"render", kRenderUsage, render_flags(), run_render}};
+Register render{{"render", kRenderUsage, kPrepareFlags, run_render}};
 
 }  // namespace
 }  // namespace solmir::cli
