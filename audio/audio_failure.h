@@ -22,6 +22,8 @@ inline constexpr const char* kMsgNoSoundOutput =
     "Aucune sortie son disponible (PulseAudio, PipeWire ou ALSA) : écoute impossible";
 inline constexpr const char* kMsgNoSynth = "Le synthétiseur FluidSynth n'a pas pu démarrer";
 inline constexpr const char* kMsgWavNotWritten = "Impossible d'écrire le fichier son : ";
+inline constexpr const char* kMsgSoundTooLong =
+    "Le son de la carte est trop long pour un fichier WAV (plus de 6 heures)";
 inline constexpr const char* kMsgBadProgram =
     "Le programme General MIDI doit être un nombre de 0 à 127 : ";
 

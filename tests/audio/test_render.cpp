@@ -228,6 +228,13 @@ TEST(SoundFailures, SayInFrenchWhatIsMissing) {
        kMsgWavNotWritten + (dir.path() / "non" / "carte.wav").string()},
       {"a program out of General MIDI", [&] { render_samples(synth(), {}, 128); },
        std::string(kMsgBadProgram) + "128"},
+      {"a sound longer than a WAV file holds (7 hours)",
+       [&] {
+         score::CardSound s;
+         s.end_tick = 7 * 3600 * 240;
+         render_wav(s, 20, find_sound_font(), dir.path() / "long.wav");
+       },
+       kMsgSoundTooLong},
       {"no sound output",
        [&] {
          LivePlayer p({"aucune"});
@@ -245,6 +252,7 @@ TEST(SoundFailures, SayInFrenchWhatIsMissing) {
     }
   }
   EXPECT_EQ(test::read_file(kept), "ancien");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "long.wav"));
 }
 
 TEST(LivePlayer, PlaysThroughADriverToTheEndTellingWhereItIs) {
