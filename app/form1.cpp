@@ -26,6 +26,7 @@ Form1::Form1(Ports& p) : ports(p), Timer1(p.loop, 1000) {
                                                     &fenetre_params, &Prog_demo, &option32N})
     c->set_enabled(false);
   wire_controls();
+  wire_listening();
 }
 
 Form1::~Form1() = default;
@@ -103,6 +104,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::quitter_Click() {
+  stop_listening();
   std::error_code ec;
   std::filesystem::remove(dossier_programme / "Temp" / "datacarte.cap", ec);
   try {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,8 @@
 
 namespace solmir {
 
+class CardPlayer;
+
 // The platform services the main window works through.
 struct Ports {
   EventLoop& loop;
@@ -47,6 +50,9 @@ inline constexpr const char* kMsgSelect = "Sélectionner un fichier midi ou une 
 // Link-state colours of Shape1.
 inline constexpr std::uint32_t kGreen = 0x00FF00;
 inline constexpr std::uint32_t kRed = 0xFF0000;
+
+// The names of the organ sounds of the "Son" choice.
+std::vector<std::string> organ_sound_names();
 
 // The number held by a box; a box that does not hold one stops the command with a RunFailure
 // whose message names `what` ("La vitesse ne contient pas un nombre : ...").
@@ -220,6 +226,29 @@ class Form1 {
   std::int32_t nb_octets_ecrits = 0;
   void Sauve_midi_Click();
 
+  // ---------------------------------------------------------------- listening to the card
+  // "Écouter" plays the card image as the board will (the button beside `programmer` and the
+  // entry of "Fichier"); pressed again ("Arrêter") it stops. `Son` is the organ sound, kept in
+  // the settings (key "son": its General MIDI program).
+  Button Ecouter{"Ecouter", "Écouter", "Joue l'image de la carte comme le lecteur la jouera"};
+  MenuEntry Ecoute_carte{"Ecoute_carte", "Écouter la carte"};
+  ComboBox Son{"Son", organ_sound_names(), "Son de l'écoute"};
+  // The sound output, given by the platform; none: listening is refused with a message.
+  CardPlayer* card_player = nullptr;
+  bool ecoute_en_cours = false;
+  // Where the piece being heard is, in ticks of the card; nothing once it no longer plays.
+  std::function<void(std::optional<std::int64_t>)> on_play_position;
+  void Ecouter_Click();
+  void stop_listening();
+  // A card operation runs: listening is refused meanwhile.
+  bool card_operation_running() const;
+  // The General MIDI program of `Son`.
+  int son_program() const;
+  void save_son_setting();
+  void read_son_setting();
+  // The seconds of a tick of the card image (0 when the boxes do not give one).
+  double listening_tick_seconds() const;
+
   // ---------------------------------------------------------------- the link
   std::unique_ptr<board::Link> link;
   void init_port();
@@ -311,6 +340,9 @@ class Form1 {
   std::vector<std::unique_ptr<CheckBox>> midi_channel_;
   std::vector<std::unique_ptr<Label>> num_canal_;
   void wire_controls();
+  void wire_listening();
+  void show_listening(bool on);
+  bool reading_son_ = false;
 };
 
 }  // namespace solmir

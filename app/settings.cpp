@@ -63,6 +63,7 @@ void Form1::lit_params_reg() {
   form8.Text1.set_text(separe_note.text());
   form8.Text2.set_text(aligne_note.text());
   window.resize(static_cast<int>(val(get("largeur_fenetre", "7815"))), window.height);
+  read_son_setting();
 }
 
 void Form1::lit_fichier_ini() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "score/record_reading.h"
+
 namespace solmir::midi {
 
 namespace {
@@ -12,11 +14,6 @@ constexpr std::uint64_t kMaxDelta = 0x0FFFFFFF;
 
 std::string hex_pair(unsigned v) {
   return {kHex[(v >> 4) & 0xF], kHex[v & 0xF]};
-}
-
-bool is_record(const std::string& line, score::RecordLayout layout) {
-  return line.size() == static_cast<std::size_t>(score::record_digits(layout)) &&
-         std::all_of(line.begin(), line.end(), [](char c) { return c == '0' || c == '1'; });
 }
 
 }  // namespace
@@ -65,42 +62,26 @@ MidiExport card_image_to_midi(const std::vector<std::string>& records, score::Re
   write_string(f, "00 FF 58 04 04 02 18 08", n);
   write_string(f, "00 FF 51 03 07 A1 20", n);
 
-  const int delay_width = score::delay_digits(layout);
-  const int outputs = score::output_count(layout);
-  std::string previous(static_cast<std::size_t>(outputs), '0');
-  std::uint64_t carried = 0;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const std::string& line = records[i];
-    if (!is_record(line, layout)) {
-      ++x.skipped_lines;
-      if (after_line) after_line(i);
-      continue;
-    }
-    std::uint64_t delay = static_cast<std::uint32_t>(score::decode_delay(line, layout)) + carried;
-    bool first_event = true;
-    for (int j = 0; j < outputs; ++j) {
-      const std::size_t at = static_cast<std::size_t>(delay_width + j);
-      const char digit = line[at];
-      if (digit == previous[static_cast<std::size_t>(j)]) continue;
-      const int note = table[static_cast<std::size_t>(outputs - 1 - j)];
-      if (note < 1 || note > 127) continue;
-      std::string delta = "00";
-      if (first_event) {
+  // The delta of each event counts from the last event written: records that change nothing,
+  // and outputs that drive no note, add their delay to the next event.
+  std::int64_t written_at = 0;
+  const score::RecordWalk w = score::walk_records(
+      records, layout,
+      [&](std::size_t, std::int64_t tick, int output, bool on) {
+        const int note = table[static_cast<std::size_t>(output)];
+        if (note < 1 || note > 127) return;
+        auto delay = static_cast<std::uint64_t>(tick - written_at);
+        written_at = tick;
         // A silence longer than one delta holds rides on empty marker events.
         for (; delay > kMaxDelta; delay -= kMaxDelta)
           write_string(f, delta_text(kMaxDelta) + " FF 06 00", n);
-        delta = delta_text(static_cast<std::uint32_t>(delay));
-        first_event = false;
-      }
-      write_string(f,
-                   delta + (digit == '1' ? " 90 " : " 80 ") + hex_pair(unsigned(note)) +
-                       (digit == '1' ? " 64" : " 00"),
-                   n);
-    }
-    carried = first_event ? delay : 0;
-    previous.assign(line, static_cast<std::size_t>(delay_width), std::string::npos);
-    if (after_line) after_line(i);
-  }
+        write_string(f,
+                     delta_text(static_cast<std::uint32_t>(delay)) + (on ? " 90 " : " 80 ") +
+                         hex_pair(unsigned(note)) + (on ? " 64" : " 00"),
+                     n);
+      },
+      after_line);
+  x.skipped_lines = w.skipped_lines;
 
   write_string(f, "00 FF 2F 00", n);
   std::string length;

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev clang-format
   midicsv python3 python3-mido
+  libfluidsynth-dev fluid-soundfont-gm
   avrdude xvfb xauth fonts-dejavu-core
   # The Debian package and its checks (scripts/package.sh).
   lintian appstream dpkg-dev

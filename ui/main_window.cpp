@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,6 +22,7 @@
 #include "app/form1.h"
 #include "ui/board_windows.h"
 #include "ui/form_windows.h"
+#include "ui/qt_card_player.h"
 #include "ui/widgets.h"
 
 namespace solmir::ui {
@@ -70,9 +72,14 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
   form6_ = new Form6Window(form_.form6, bindings_, this);
   bindings_.window(form_.window, this, false);
   qApp->installEventFilter(this);
+  card_player_ = new QtCardPlayer(this);
+  form_.card_player = card_player_;
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  card_player_->stop();
+  form_.card_player = nullptr;
+}
 
 void MainWindow::build_menus() {
   Form1& f = form_;
@@ -80,6 +87,8 @@ void MainWindow::build_menus() {
   fichier->setObjectName("Fichier");
   bindings_.action(f.Ouvre_midi, fichier->addAction(QString()));
   bindings_.action(f.Sauve_midi, fichier->addAction(QString()));
+  bindings_.action(f.Ecoute_carte, fichier->addAction(QString()));
+  build_sound_menu(fichier->addMenu("Son"));
   bindings_.action(f.traite_midi, fichier->addAction(QString()));
   fichier->addSeparator()->setObjectName("separe00");
   bindings_.action(f.quitter, fichier->addAction(QString()), [this] { quit(); });
@@ -97,6 +106,32 @@ void MainWindow::build_menus() {
 
   // "?" is an entry of the menu bar itself.
   bindings_.action(f.apropos, menuBar()->addAction(QString()));
+}
+
+// The organ sound of "Écouter": one ticked entry of the list `Son`.
+void MainWindow::build_sound_menu(QMenu* menu) {
+  ComboBox& son = form_.Son;
+  menu->setObjectName("Son");
+  menu->setToolTip(QString::fromStdString(son.tooltip()));
+  menu->setToolTipsVisible(true);
+  auto* group = new QActionGroup(menu);
+  group->setExclusive(true);
+  std::vector<QAction*> entries;
+  for (std::size_t i = 0; i < son.entries().size(); ++i) {
+    QAction* a = menu->addAction(QString::fromStdString(son.entries()[i]));
+    a->setObjectName(QString("Son_%1").arg(i));
+    a->setCheckable(true);
+    group->addAction(a);
+    entries.push_back(a);
+    connect(a, &QAction::triggered, this, [this, i] {
+      guard_.run(form_.Son.name(), [this, i] { form_.Son.select(static_cast<int>(i)); });
+    });
+  }
+  bindings_.watch(son, [&son, entries] {
+    const int chosen = son.index() < 0 ? 0 : son.index();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      entries[i]->setChecked(static_cast<int>(i) == chosen);
+  });
 }
 
 QWidget* MainWindow::build_card_operations() {
@@ -183,7 +218,14 @@ QWidget* MainWindow::build_programmer() {
   grid->addWidget(b, 1, 2);
   auto* programmer = new QPushButton(g);
   bindings_.button(f.programmer, programmer);
-  grid->addWidget(programmer, 2, 1, 1, 2);
+  // "Écouter" beside it, sharing the width the scale and piece boxes leave.
+  auto* listen = new QPushButton(g);
+  bindings_.button(f.Ecouter, listen);
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(2);
+  buttons->addWidget(programmer, 3);
+  buttons->addWidget(listen, 2);
+  grid->addLayout(buttons, 2, 1, 1, 2);
   grid->setColumnStretch(0, 1);
   return g;
 }

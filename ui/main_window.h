@@ -10,6 +10,8 @@
 #include "ui/bindings.h"
 #include "ui/command_guard.h"
 
+class QMenu;
+
 namespace solmir {
 class Form1;
 }
@@ -23,6 +25,7 @@ class Form8Window;
 class Form5Window;
 class Form6Window;
 class Form9Window;
+class QtCardPlayer;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -57,6 +60,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_menus();
+  void build_sound_menu(QMenu* menu);
   QWidget* build_central();
   QWidget* build_card_operations();
   QWidget* build_programmer();
@@ -74,6 +78,7 @@ class MainWindow : public QMainWindow {
   Form5Window* form5_ = nullptr;
   Form6Window* form6_ = nullptr;
   Form9Window* form9_ = nullptr;
+  QtCardPlayer* card_player_ = nullptr;
   bool quit_done_ = false;
 };
 
