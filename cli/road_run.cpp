@@ -115,6 +115,7 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   r.table = score::record_note_table(f.table_notes, f.mode42.value(), f.mode_demo);
   r.image = score::build_records(r.Liste1, r.table, r.layout, *initial,
                                  f.Check_marque.value() || f.Check_boucle.value());
+  if (r.image->too_long) stop(score::kMsgImageTooLong);
   score::CardImageOptions io;
   io.layout = r.layout;
   io.demo = f.mode_demo;

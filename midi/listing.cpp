@@ -202,13 +202,16 @@ class Converter {
     emit(l);
   }
 
-  void add_text(Code code, std::string text) {
+  void add_text(Code code, std::string_view text) {
     ListingLine l;
     l.code = code;
     l.time_ms = round_ms(time_of(tick_));
     l.tick = tick_;
-    l.text = static_cast<std::uint32_t>(out_->texts.size());
-    out_->texts.push_back(std::move(text));
+    // A reader of the lines as they are made takes no text: none is kept for it.
+    if (!sink_) {
+      l.text = static_cast<std::uint32_t>(out_->texts.size());
+      out_->texts.push_back(to_utf8_or_cp1252(text));
+    }
     emit(l);
   }
 
@@ -322,8 +325,10 @@ class Converter {
     ListingLine head;
     head.code = Code::HEAD;
     head.time_ms = largest_end;
-    head.text = static_cast<std::uint32_t>(out_->texts.size());
-    out_->texts.push_back(chemin_);
+    if (!sink_) {
+      head.text = static_cast<std::uint32_t>(out_->texts.size());
+      out_->texts.push_back(chemin_);
+    }
     emit(head);
     ListingLine endf;
     endf.code = Code::ENDF;
@@ -506,7 +511,7 @@ class Converter {
       case 7: {
         static constexpr Code kText[8] = {Code::TEXT, Code::TEXT, Code::AUTH, Code::TNAM,
                                           Code::INST, Code::LYRC, Code::MARK, Code::CUEP};
-        add_text(kText[type], to_utf8_or_cp1252(body));
+        add_text(kText[type], body);
         return true;
       }
       case 47:

@@ -165,7 +165,8 @@ class LineSink {
 };
 
 // The same conversion with its lines handed to `sink` as they are made (the result's listing
-// stays empty; HEAD carries no text). For readers that need only part of the listing.
+// stays empty; HEAD and the text events carry no text, and none is kept). For readers that
+// need only part of the listing.
 ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,
                                LineSink& sink,
                                const std::function<void(std::size_t, std::size_t)>& progress = {});

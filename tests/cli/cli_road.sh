@@ -42,6 +42,12 @@ grep -q "Aucune note retenue dans ce fichier" "$work/err" || fail "message sans 
 "$cli" export "$work/a.mid" --channels 5 -o "$work/vide.mid" >/dev/null 2>&1 && fail "export sans note"
 [ ! -e "$work/vide.mid" ] || fail "export écrit sans note"
 
+# A silence of 2^28 ticks needs more filler records than the largest card holds: no image.
+printf 'MThd\0\0\0\6\0\0\0\1\0\170MTrk\0\0\0\17\0\220<d\377\377\377\177\200<\0\0\377/\0' >"$work/long.mid"
+"$cli" image "$work/long.mid" >"$work/out" 2>"$work/err" && fail "image trop longue acceptée"
+[ ! -s "$work/out" ] || fail "image trop longue : sortie"
+grep -q "Morceau trop long : il faut plus de 524288 octets" "$work/err" || fail "message trop long"
+
 # Not files: refused at once (a FIFO without writer would block, /dev/zero never ends).
 mkfifo "$work/tube"
 mkdir "$work/dossier.mid"

@@ -8,6 +8,8 @@
 
 #include "app/form1.h"
 #include "base/file_read.h"
+#include "board/params.h"
+#include "board/virtual/card.h"
 #include "tests/support/fakes.h"
 #include "tests/support/midi_builder.h"
 
@@ -100,6 +102,47 @@ TEST(FileRead, TheWindowSaysAFormatTwoFilePlaysItsSequencesTogether) {
                       "ensemble"),
             lines.end());
   EXPECT_EQ(g.Liste1.size(), 4u);
+}
+
+}  // namespace
+}  // namespace solmir
+
+namespace solmir {
+namespace {
+
+// solmir.ini, table files and card files each have a size that suits them: beyond it the file
+// is refused before it is read (a 300 MB line in solmir.ini cost gigabytes and was echoed).
+TEST(FileRead, SettingsTablesAndCardsAreReadUnderTheirLimit) {
+  {
+    test::Rig rig;
+    const auto ini = rig.environment.program_ / "solmir.ini";
+    test::write_file(ini, "50\r\n" + std::string(70000, '9') + "\r\n80\r\n12\r\n");
+    Form1& f = rig.start();
+    EXPECT_EQ(f.vitesse.text(), "60");  // nothing of the file is taken
+    EXPECT_NE(
+        f.Label_defautP.text().find("Fichier trop volumineux (plus de 64 Kio) : " + ini.string()),
+        std::string::npos);
+    EXPECT_EQ(f.Label_defautP.text().find(std::string(100, '9')), std::string::npos);
+  }
+  test::TempDir dir;
+  const auto big = dir.path() / "grand.sor";
+  test::write_file(big, std::string(64 * 1024 + 1, '\n'));
+  EXPECT_FALSE(board::read_text_lines(big).has_value());
+  const auto small = dir.path() / "petit.txt";
+  test::write_file(small, "1\r\n2\r\n");
+  EXPECT_EQ(board::read_text_lines(small), (std::vector<std::string>{"1", "2"}));
+  EXPECT_FALSE(board::read_text_lines(dir.path()).has_value());
+
+  const auto card = dir.path() / "carte.bin";
+  test::write_file(card, std::string(524288 + 1, '\xFF'));
+  try {
+    board::virt::Card::load(card);
+    ADD_FAILURE() << "a file larger than any card was read";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Fichier trop volumineux", 0), 0u) << e.what();
+  }
+  test::write_file(card, std::string(2048, '\xFF'));
+  EXPECT_NO_THROW(board::virt::Card::load(card));
 }
 
 }  // namespace
