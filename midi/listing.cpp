@@ -216,6 +216,12 @@ class Converter {
   }
 
   // ------------------------------------------------------------------ notes
+  void touch(int idx) {
+    if (touched_flag_[idx]) return;
+    touched_flag_[idx] = true;
+    touched_.push_back(idx);
+  }
+
   void activate(int idx) {
     active_pos_[idx] = static_cast<int>(active_.size());
     active_.push_back(idx);
@@ -238,6 +244,7 @@ class Converter {
   void note_start(int channel, std::uint8_t key, std::uint8_t velocity) {
     check_key(key);
     const int idx = (channel - 1) * 128 + key;
+    touch(idx);
     Cell& c = cells_[idx];
     if (c.start_tick == -1) {
       c.start_tick = tick_;
@@ -250,6 +257,7 @@ class Converter {
   void note_end(int channel, std::uint8_t key) {
     check_key(key);
     const int idx = (channel - 1) * 128 + key;
+    touch(idx);
     Cell& c = cells_[idx];
     c.count -= 1;
     if (c.count >= 1) return;
@@ -355,7 +363,13 @@ class Converter {
     set_tempo(tempo_value_[0]);
     for (const int idx : active_) active_pos_[idx] = -1;
     active_.clear();
-    for (Cell& c : cells_) c = Cell{};
+    // Only the keys the last track touched are reset: a file of many short tracks costs no
+    // more than its bytes.
+    for (const int idx : touched_) {
+      cells_[idx] = Cell{};
+      touched_flag_[idx] = false;
+    }
+    touched_.clear();
 
     // A track ends at its end-of-track event, or at its chunk's end when that event is
     // missing; bytes after the event inside the chunk are skipped. An event that begins inside
@@ -576,6 +590,8 @@ class Converter {
   std::array<Cell, 16 * 128> cells_{};
   std::vector<int> active_;
   std::array<int, 16 * 128> active_pos_{};
+  std::vector<int> touched_;  // the keys of this track whose cell is not Cell{}
+  std::array<bool, 16 * 128> touched_flag_{};
 };
 
 constexpr const char* kCodeText[] = {"NOTE", "NOOF", "KAFT", "CONC", "PRGC", "CAFT", "PBEN",
