@@ -31,6 +31,7 @@ void Form1::cree_fichier_carte() {
       Liste1, score::record_note_table(table_notes, mode42.value(), mode_demo), layout, *initial,
       Check_marque.value() || Check_boucle.value(),
       [this](std::size_t done) { gauge1.set_value(static_cast<std::int64_t>(done)); });
+  if (r.too_long) throw RunFailure(score::kMsgImageTooLong);
   Liste_tran = std::move(r.Liste_tran);
   nb_macro_evenements = r.nb_macro_evenements;
 

@@ -2,11 +2,10 @@
 // summary, then the passes and the card image builder run.
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/form1.h"
 #include "base/failure.h"
+#include "base/file_read.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "midi/listing.h"
@@ -57,10 +56,8 @@ void Form1::Ouvre_midi_Click() {
     Titre.set_text(std::filesystem::path(chemin_midi).filename().string());
     if (Midi_channel(9).value()) Titre.set_text("Pc" + utf8_left(Titre.text(), 7));
 
-    std::ifstream in(std::filesystem::path(chemin_midi), std::ios::binary);
-    if (!in) throw RunFailure(kUnreadable + chemin_midi);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw RunFailure(kUnreadable + chemin_midi);
+    const std::string bytes =
+        read_regular_file(std::filesystem::path(chemin_midi), kMidiFileLimit, kUnreadable);
     // The notes are taken from the listing while it is made: nothing else of it is needed.
     std::array<bool, 16> ticked{};
     for (int i = 0; i < 16; ++i) ticked[static_cast<std::size_t>(i)] = Midi_channel(i).value();
@@ -80,6 +77,7 @@ void Form1::Ouvre_midi_Click() {
     message_erreur_midi = listing.message_erreur_midi;
     append_message(kDisassembly);
     if (listing.end == midi::ListingEnd::format_error) append_message(message_erreur_midi);
+    if (listing.sequences_played_together) append_message(midi::kMsgSequencesTogether);
     ports.loop.process_events();
     if (listing.end == midi::ListingEnd::abnormal) throw RunFailure(listing.abnormal_message);
 

@@ -1,9 +1,8 @@
 // "Sauver fichier Midi...": the card image held in Liste_tran written as a MIDI file.
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "app/form1.h"
+#include "base/file_write.h"
 #include "base/numbers.h"
 #include "midi/export.h"
 
@@ -13,36 +12,9 @@ namespace {
 
 constexpr const char* kTitle = "Sauver le fichier Midi sous...";
 constexpr const char* kFilter = "Fichier Midi (*.mid)|*.mid|Tous (*.*)|*.*|";
-constexpr const char* kDone = "Sauvegarde au format midi effectuée";
-constexpr const char* kFailed = "Échec de la sauvegarde au format midi : impossible d'écrire ";
-constexpr const char* kSkipped =
-    " lignes de la liste ne sont pas des enregistrements de carte : "
-    "elles ont été ignorées";
-
-// Writes the file through a sibling temporary file, so that a failed write leaves any file
-// already there as it was. False when the file could not be written.
-bool write_whole_file(const std::filesystem::path& path, const std::string& bytes) {
-  std::filesystem::path part = path;
-  part += ".part";
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      std::filesystem::remove(part, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(part, path, ec);
-  if (ec) {
-    std::filesystem::remove(part, ec);
-    return false;
-  }
-  return true;
-}
+constexpr const char* kDone = midi::kMsgExportDone;
+constexpr const char* kFailed = midi::kMsgExportFailed;
+constexpr const char* kSkipped = midi::kMsgExportSkipped;
 
 }  // namespace
 

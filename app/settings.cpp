@@ -1,10 +1,12 @@
 // The settings kept between runs: the per-user settings store, the settings file solmir.ini
 // beside the program, the data folder and the log file.
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 
 #include "app/form1.h"
+#include "base/file_read.h"
 #include "base/numbers.h"
 
 namespace solmir {
@@ -15,6 +17,8 @@ constexpr const char* kIniFile = "solmir.ini";
 constexpr const char* kCustomCaption = "Programmation de cartes à puces pour orgue de barbarie ";
 constexpr const char* kCustomAbout =
     "Logiciel de programmation d'une carte à puces pour orgue de barbarie";
+constexpr const char* kIniUnreadable = "Impossible de lire le fichier de réglages : ";
+constexpr std::uintmax_t kIniFileLimit = 64 * 1024;
 constexpr const char* kLogUnwritable = "Impossible d'écrire le journal : ";
 
 // A line of a text file without its line end (files written on Windows end lines in CR LF).
@@ -68,8 +72,17 @@ void Form1::lit_params_reg() {
 
 void Form1::lit_fichier_ini() {
   if (!use_ini) return;
-  std::ifstream in(ini_file.empty() ? dossier_programme / kIniFile : ini_file, std::ios::binary);
-  if (!in) return;
+  // A settings file of four values and a scale of at most 45 notes: a few hundred bytes. A
+  // larger one, or one that is not a regular file, is refused before it is read, and said.
+  const std::filesystem::path file = ini_file.empty() ? dossier_programme / kIniFile : ini_file;
+  std::string text;
+  try {
+    text = read_regular_file(file, kIniFileLimit, kIniUnreadable);
+  } catch (const FileReadFailure& e) {
+    if (e.problem != FileReadProblem::missing) append_message(e.what());
+    return;
+  }
+  std::istringstream in(text);
   std::string line;
   TextBox* boxes[4] = {&vitesse, &Pas_ech, &Delai_init, &Delai_init_demo};
   for (TextBox* box : boxes) {

@@ -18,5 +18,10 @@ std::string utf8_fixed(std::string_view s, std::size_t n);
 // One byte per character; characters beyond Latin-1 become '?'.
 std::string utf8_to_latin1(std::string_view s);
 std::string latin1_to_utf8(std::string_view s);
+// Whether the bytes are well-formed UTF-8 (no overlong form, surrogate or code above U+10FFFF).
+bool is_valid_utf8(std::string_view s);
+// Bytes in an unstated encoding as UTF-8: kept when they are valid UTF-8, otherwise read as
+// Windows-1252 (its five unassigned bytes as Latin-1).
+std::string to_utf8_or_cp1252(std::string_view s);
 
 }  // namespace solmir

@@ -87,6 +87,9 @@ std::optional<std::vector<std::uint8_t>> read_instrument_table(const std::filesy
 
 // The lines of a text file without their line ends (LF or CR LF); a last line end does not
 // start another line. Nothing when the file cannot be opened.
+// Nothing for a file that cannot be read, is not a regular file or is larger than
+// kTableFileLimit.
+inline constexpr std::uintmax_t kTableFileLimit = 64 * 1024;
 std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::path& file);
 
 // A whole number written in decimal, blanks around it allowed ("60", " -1 "); nothing for

@@ -1,7 +1,5 @@
 // Reading the output order and instrument table files, and the parameters as text lines.
-#include <fstream>
-#include <iterator>
-
+#include "base/file_read.h"
 #include "board/params.h"
 
 namespace solmir::board {
@@ -22,10 +20,14 @@ std::vector<std::string> render_params(const ParamsLus& p) {
 }
 
 std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  // Table files hold a few dozen short lines: anything larger, or not a regular file, is not
+  // one (and is not read whole).
+  std::string text;
+  try {
+    text = read_regular_file(file, kTableFileLimit, "");
+  } catch (const FileReadFailure&) {
+    return std::nullopt;
+  }
   std::vector<std::string> lines;
   std::size_t b = 0;
   while (b < text.size()) {

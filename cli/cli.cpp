@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/absent_serial_port.h"
+#include "base/file_read.h"
 #include "base/numbers.h"
 
 namespace solmir::cli {
@@ -216,9 +217,11 @@ void Session::open_midi(const std::string& path) {
 }
 
 std::string read_binary_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CliError{"Impossible de lire le fichier : " + path, 1};
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  try {
+    return read_regular_file(path, kMidiFileLimit, "Impossible de lire le fichier : ");
+  } catch (const FileReadFailure& e) {
+    throw CliError{e.what(), 1};
+  }
 }
 
 }  // namespace solmir::cli

@@ -1,8 +1,12 @@
 // image and export: the card image of a MIDI file, as its records or as a MIDI file.
+#include <cstdio>
 #include <iostream>
 
+#include "base/file_write.h"
 #include "base/numbers.h"
 #include "cli/cli.h"
+#include "cli/road_run.h"
+#include "midi/export.h"
 
 namespace solmir::cli {
 namespace {
@@ -14,42 +18,39 @@ std::string only_file(const Args& a, const char* command, const char* more = "")
   return a.positional[0];
 }
 
-void print_summary(Form1& f) {
-  std::cerr << "Image de la carte :" << str_num(std::int64_t{f.nb_macro_evenements})
-            << " enregistrements," << str_num(std::int64_t{f.taille_requise})
-            << " octets, programmation estimée à" << str_num(f.duree_prog_estimee) << " s"
-            << std::endl;
-}
-
 int run_image(const Args& a) {
   const std::string path = only_file(a, "image");
-  StdEventLoop loop;
-  Session s(loop, nullptr);
-  s.start(a);
-  s.open_midi(path);
+  const RoadRun r = run_road(a, path, RoadEnd::image);
   std::string out;
-  for (const std::string& record : s.form().Liste_tran) {
+  const auto& records = r.image->Liste_tran;
+  out.reserve(records.empty() ? 0 : records.size() * (records.front().size() + 1));
+  for (const std::string& record : records) {
     out += record;
     out += '\n';
   }
-  std::cout << out << std::flush;
-  print_summary(s.form());
-  return 0;
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  print_image_summary(r);
+  return finish_road(r);
 }
 
 int run_export(const Args& a) {
   const std::string path = only_file(a, "export", " -o SORTIE.mid");
   if (!a.has("-o") || a.get("-o").empty())
     throw CliError{"Usage : solmir-cli export FICHIER.mid -o SORTIE.mid ...", 2};
-  StdEventLoop loop;
-  Session s(loop, nullptr);
-  s.start(a);
-  s.open_midi(path);
-  print_summary(s.form());
-  s.dialogs().file_answer = a.get("-o");
-  s.form().Sauve_midi_Click();
-  // The failure was told in its message box.
-  return s.form().last_failure.empty() ? 0 : 1;
+  const std::string target = a.get("-o");
+  const RoadRun r = run_road(a, path, RoadEnd::image);
+  print_image_summary(r);
+  const midi::MidiExport x = midi::card_image_to_midi(r.image->Liste_tran, r.layout, r.table);
+  if (x.skipped_lines > 0)
+    std::cerr << str_num(static_cast<std::int64_t>(x.skipped_lines)) << midi::kMsgExportSkipped
+              << std::endl;
+  if (!write_whole_file(target, x.bytes)) {
+    std::cerr << "Solmir : " << midi::kMsgExportFailed << target << std::endl;
+    return 1;
+  }
+  std::cerr << "Solmir : " << midi::kMsgExportDone << std::endl;
+  return finish_road(r);
 }
 
 Register image{{"image", "FICHIER.mid [options de préparation]", kPrepareFlags, run_image}};

@@ -1,7 +1,9 @@
 // listing and notes: the MIDI file as the event listing, and as the note event list.
+#include <cstdio>
 #include <iostream>
 
 #include "cli/cli.h"
+#include "cli/road_run.h"
 #include "midi/listing.h"
 
 namespace solmir::cli {
@@ -13,16 +15,28 @@ std::string only_file(const Args& a, const char* command) {
   return a.positional[0];
 }
 
+// Standard output in large blocks.
+void write_out(const std::string& s) {
+  std::fwrite(s.data(), 1, s.size(), stdout);
+}
+
 int run_listing(const Args& a) {
   const std::string path = only_file(a, "listing");
   const std::string bytes = read_binary_file(path);
   const midi::ListingResult r = midi::desassemble_midi(bytes, path);
-  std::string line;
+  std::string out, line;
   for (std::size_t i = 0; i < r.listing.size(); ++i) {
     r.listing.render_into(i, line);
-    std::cout << line << '\n';
+    out += line;
+    out += '\n';
+    if (out.size() >= (1u << 20)) {
+      write_out(out);
+      out.clear();
+    }
   }
-  std::cout.flush();
+  write_out(out);
+  std::fflush(stdout);
+  if (r.sequences_played_together) std::cerr << midi::kMsgSequencesTogether << std::endl;
   if (r.end == midi::ListingEnd::format_error) {
     std::string m = r.message_erreur_midi;
     for (std::size_t p; (p = m.find('\r')) != std::string::npos;) m.erase(p, 1);
@@ -34,12 +48,12 @@ int run_listing(const Args& a) {
 
 int run_notes(const Args& a) {
   const std::string path = only_file(a, "notes");
-  StdEventLoop loop;
-  Session s(loop, nullptr);
-  s.start(a);
-  s.open_midi(path);
-  for (const auto& e : s.form().Liste1) std::cout << score::render(e) << '\n';
-  return 0;
+  const RoadRun r = run_road(a, path, RoadEnd::notes);
+  std::string out;
+  score::append_note_lines(r.Liste1, out, write_out);
+  write_out(out);
+  std::fflush(stdout);
+  return finish_road(r);
 }
 
 Register listing{{"listing", "FICHIER.mid", {}, run_listing}};

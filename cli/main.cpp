@@ -1,6 +1,9 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#ifdef SOLMIR_CLI_ROAD_ONLY
+#include "cli/forward.h"
+#endif
 
 using solmir::cli::CliError;
 
@@ -24,6 +27,13 @@ void print_help() {
 int main(int argc, char** argv) {
   solmir::cli::program_path = argv[0];
   std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef SOLMIR_CLI_ROAD_ONLY
+  // This program holds the road commands only: the help and the other commands are the whole
+  // command line's.
+  bool mine = false;
+  for (const auto& c : solmir::cli::commands()) mine = mine || (!args.empty() && c.name == args[0]);
+  if (!mine) return solmir::cli::forward_to(solmir::cli::whole_program(argv[0]), args);
+#endif
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     print_help();
     return args.empty() ? 2 : 0;

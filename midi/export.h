@@ -26,6 +26,13 @@ void write_string_nb_oct(std::string& file, std::string_view text);
 // At most 0x0FFFFFFF.
 std::string delta_text(std::uint32_t ticks);
 
+inline constexpr const char* kMsgExportDone = "Sauvegarde au format midi effectuée";
+inline constexpr const char* kMsgExportFailed =
+    "Échec de la sauvegarde au format midi : impossible d'écrire ";
+inline constexpr const char* kMsgExportSkipped =
+    " lignes de la liste ne sont pas des enregistrements de carte : "
+    "elles ont été ignorées";
+
 struct MidiExport {
   std::string bytes;                  // the whole file
   std::int32_t nb_octets_ecrits = 0;  // bytes of the track from offset 22 on

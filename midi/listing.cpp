@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "base/numbers.h"
+#include "base/text.h"
 
 namespace solmir::midi {
 
@@ -33,6 +34,8 @@ constexpr const char* kAbnHeaderLength =
     "Fichier midi non traitable : longueur d'en-tête hors limites";
 constexpr const char* kAbnChunkLength =
     "Fichier midi non traitable : longueur de piste hors limites";
+constexpr const char* kAbnFormat =
+    "Fichier midi non traitable : format inconnu (seuls les formats 0, 1 et 2 existent)";
 constexpr const char* kAbnKey = "Fichier midi non traitable : numéro de note supérieur à 127";
 constexpr const char* kAbnTooLong = "Fichier midi non traitable : durée hors limites";
 
@@ -73,6 +76,7 @@ class Converter {
   ListingResult run() {
     ListingResult r;
     out_ = &r.listing;
+    result_ = &r;
     try {
       convert();
     } catch (const FormatError& e) {
@@ -124,7 +128,22 @@ class Converter {
   }
 
   void skip(std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n; ++i) next();
+    if (n > data_.size() - pos_) {
+      pos_ = data_.size();
+      throw FormatError{1};
+    }
+    pos_ += n;
+  }
+
+  // A variable-length quantity of at most four bytes (delta times and lengths).
+  std::uint32_t read_vlq() {
+    std::uint32_t v = 0;
+    for (int n = 1;; ++n) {
+      const std::uint8_t b = next();
+      if (!(b & 0x80)) return v + b;
+      if (n == 4) throw FormatError{2};
+      v = (v + (b & 0x7Fu)) * 128;
+    }
   }
 
   // ------------------------------------------------------------------ timing
@@ -183,17 +202,26 @@ class Converter {
     emit(l);
   }
 
-  void add_text(Code code, std::string text) {
+  void add_text(Code code, std::string_view text) {
     ListingLine l;
     l.code = code;
     l.time_ms = round_ms(time_of(tick_));
     l.tick = tick_;
-    l.text = static_cast<std::uint32_t>(out_->texts.size());
-    out_->texts.push_back(std::move(text));
+    // A reader of the lines as they are made takes no text: none is kept for it.
+    if (!sink_) {
+      l.text = static_cast<std::uint32_t>(out_->texts.size());
+      out_->texts.push_back(to_utf8_or_cp1252(text));
+    }
     emit(l);
   }
 
   // ------------------------------------------------------------------ notes
+  void touch(int idx) {
+    if (touched_flag_[idx]) return;
+    touched_flag_[idx] = true;
+    touched_.push_back(idx);
+  }
+
   void activate(int idx) {
     active_pos_[idx] = static_cast<int>(active_.size());
     active_.push_back(idx);
@@ -216,6 +244,7 @@ class Converter {
   void note_start(int channel, std::uint8_t key, std::uint8_t velocity) {
     check_key(key);
     const int idx = (channel - 1) * 128 + key;
+    touch(idx);
     Cell& c = cells_[idx];
     if (c.start_tick == -1) {
       c.start_tick = tick_;
@@ -228,6 +257,7 @@ class Converter {
   void note_end(int channel, std::uint8_t key) {
     check_key(key);
     const int idx = (channel - 1) * 128 + key;
+    touch(idx);
     Cell& c = cells_[idx];
     c.count -= 1;
     if (c.count >= 1) return;
@@ -278,7 +308,9 @@ class Converter {
     if (division >= 32768) throw Abnormal{kAbnTimeCode};
     if (header_length >= 32760) throw Abnormal{kAbnHeaderLength};
     if (division == 0) throw Abnormal{kAbnDivisionZero};
+    if (format > 2) throw Abnormal{kAbnFormat};
     format_ = format;
+    if (format == 2) result_->sequences_played_together = true;
     division_ = static_cast<double>(division);
     // Real files take 3.4 to 4 bytes per line: room for one line every 3 bytes spares the
     // copies of a growing list, and pages never written cost nothing.
@@ -301,8 +333,10 @@ class Converter {
     ListingLine head;
     head.code = Code::HEAD;
     head.time_ms = largest_end;
-    head.text = static_cast<std::uint32_t>(out_->texts.size());
-    out_->texts.push_back(chemin_);
+    if (!sink_) {
+      head.text = static_cast<std::uint32_t>(out_->texts.size());
+      out_->texts.push_back(chemin_);
+    }
     emit(head);
     ListingLine endf;
     endf.code = Code::ENDF;
@@ -310,11 +344,17 @@ class Converter {
   }
 
   void read_track(std::uint32_t track) {
-    std::uint8_t id[4];
-    for (auto& b : id) b = next();
-    if (id[0] != 'M' || id[1] != 'T' || id[2] != 'r' || id[3] != 'k') throw FormatError{6};
-    const std::uint32_t chunk_length = read_be(4);
-    if (chunk_length >= 0x80000000u) throw Abnormal{kAbnChunkLength};
+    // Chunks of other kinds than "MTrk" are skipped whole: they are not tracks.
+    std::uint32_t chunk_length = 0;
+    for (;;) {
+      std::uint8_t id[4];
+      for (auto& b : id) b = next();
+      chunk_length = read_be(4);
+      if (chunk_length >= 0x80000000u) throw Abnormal{kAbnChunkLength};
+      if (id[0] == 'M' && id[1] == 'T' && id[2] == 'r' && id[3] == 'k') break;
+      skip(chunk_length);
+    }
+    const std::size_t chunk_end = pos_ + chunk_length;
 
     tick_ = 0;
     tempo_pos_ = 0;
@@ -323,30 +363,34 @@ class Converter {
     set_tempo(tempo_value_[0]);
     for (const int idx : active_) active_pos_[idx] = -1;
     active_.clear();
-    for (Cell& c : cells_) c = Cell{};
+    // Only the keys the last track touched are reset: a file of many short tracks costs no
+    // more than its bytes.
+    for (const int idx : touched_) {
+      cells_[idx] = Cell{};
+      touched_flag_[idx] = false;
+    }
+    touched_.clear();
 
-    for (;;) {
-      // Delta time: at most four bytes.
-      std::uint32_t delta = 0;
-      int n = 0;
-      for (;;) {
-        const std::uint8_t b = next();
-        ++n;
-        if (b & 0x80) {
-          if (n == 4) throw FormatError{2};
-          delta = (delta + (b & 0x7Fu)) * 128;
-        } else {
-          delta += b;
-          break;
-        }
-      }
+    // A track ends at its end-of-track event, or at its chunk's end when that event is
+    // missing; bytes after the event inside the chunk are skipped. An event that begins inside
+    // the chunk is read whole even when the chunk's length is short of it (files whose stated
+    // length is a few bytes short are common): the next chunk then starts right after it. A
+    // chunk said to run past the end of the file is read as far as the file goes, then the
+    // file is truncated (error 1).
+    while (pos_ < chunk_end) {
+      const std::uint32_t delta = read_vlq();
       const std::int64_t t = static_cast<std::int64_t>(tick_) + delta;
       if (t > std::numeric_limits<std::int32_t>::max()) throw Abnormal{kAbnTooLong};
       tick_ = static_cast<std::int32_t>(t);
       apply_due_tempo_changes();
       location_ = pos_;
-      if (!read_event(track)) return;
+      if (!read_event(track)) break;
     }
+    if (chunk_end > data_.size()) {
+      pos_ = data_.size();
+      throw FormatError{1};
+    }
+    pos_ = std::max(pos_, chunk_end);
   }
 
   // Returns false at the end of the track.
@@ -423,8 +467,9 @@ class Converter {
     }
     switch (status) {
       case 0xF0:
-        while (next() != 247) {
-        }
+      case 0xF7:
+        // System exclusive and escape events: a length, then that many bytes.
+        skip(read_vlq());
         return true;
       case 0xF1: {
         const std::uint8_t b = next();
@@ -453,12 +498,21 @@ class Converter {
 
   bool read_meta(std::uint32_t track) {
     const std::uint8_t type = next();
-    std::uint32_t length = next();
-    if (length > 127) length = (length - 128) * 128 + next();
+    const std::uint32_t length = read_vlq();
+    if (length > data_.size() - pos_) {
+      pos_ = data_.size();
+      throw FormatError{1};
+    }
+    // The meta's bytes; a fixed-size meta takes its value from the first of them and the rest
+    // is skipped; one too short to hold its value gives no line.
+    const std::string_view body = data_.substr(pos_, length);
+    pos_ += length;
+    auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(body[i]); };
     switch (type) {
       case 0: {
-        const std::uint8_t high = next();
-        const std::uint8_t low = next();
+        if (length < 2) return true;
+        const std::uint8_t high = byte(0);
+        const std::uint8_t low = byte(1);
         add(Code::SEQN, {high <= 127 ? low : (high - 128) * 128 + low});
         return true;
       }
@@ -469,56 +523,40 @@ class Converter {
       case 5:
       case 6:
       case 7: {
-        if (length > data_.size() - pos_) {
-          pos_ = data_.size();
-          throw FormatError{1};
-        }
-        std::string text(data_.substr(pos_, length));
-        pos_ += length;
         static constexpr Code kText[8] = {Code::TEXT, Code::TEXT, Code::AUTH, Code::TNAM,
                                           Code::INST, Code::LYRC, Code::MARK, Code::CUEP};
-        add_text(kText[type], std::move(text));
+        add_text(kText[type], body);
         return true;
       }
       case 47:
         return false;
       case 81: {
-        if (format_ == 1 && track > 0) {
-          skip(3);
-          return true;
-        }
-        const std::uint32_t tempo = read_be(3);
+        if (format_ == 1 && track > 0) return true;
+        if (length < 3) return true;
+        const std::uint32_t tempo =
+            (std::uint32_t{byte(0)} << 16) | (std::uint32_t{byte(1)} << 8) | byte(2);
         add(Code::TEMP, {static_cast<std::int32_t>(tempo)});
         record_tempo(tempo);
         return true;
       }
       case 84: {
-        std::int32_t v[5];
-        for (auto& b : v) b = next();
-        add(Code::SMPT, {v[0], v[1], v[2], v[3], v[4]});
+        if (length < 5) return true;
+        add(Code::SMPT, {byte(0), byte(1), byte(2), byte(3), byte(4)});
         return true;
       }
       case 88: {
-        const std::uint8_t numerator = next();
-        const std::uint8_t power = next();
-        const std::uint8_t clocks = next();
-        const std::uint8_t n32 = next();
+        if (length < 4) return true;
+        const std::uint8_t power = byte(1);
         if (power <= 5) denominator_ = 1 << power;
-        add(Code::TIME, {numerator, denominator_, clocks, n32});
+        add(Code::TIME, {byte(0), denominator_, byte(2), byte(3)});
         return true;
       }
       case 89: {
-        const std::uint8_t sf = next();
-        const std::uint8_t mi = next();
-        add(Code::KEYS, {sf, mi});
+        if (length < 2) return true;
+        add(Code::KEYS, {byte(0), byte(1)});
         return true;
       }
       default:
-        if (length > data_.size() - pos_) {
-          pos_ = data_.size();
-          throw FormatError{1};
-        }
-        pos_ += length;
         return true;
     }
   }
@@ -528,6 +566,7 @@ class Converter {
   const std::function<void(std::size_t, std::size_t)>& progress_;
   LineSink* sink_ = nullptr;
   Listing* out_ = nullptr;
+  ListingResult* result_ = nullptr;
   std::size_t pos_ = 0;
   std::size_t next_progress_ = 0;
   std::size_t location_ = 0;
@@ -551,6 +590,8 @@ class Converter {
   std::array<Cell, 16 * 128> cells_{};
   std::vector<int> active_;
   std::array<int, 16 * 128> active_pos_{};
+  std::vector<int> touched_;  // the keys of this track whose cell is not Cell{}
+  std::array<bool, 16 * 128> touched_flag_{};
 };
 
 constexpr const char* kCodeText[] = {"NOTE", "NOOF", "KAFT", "CONC", "PRGC", "CAFT", "PBEN",

@@ -134,6 +134,9 @@ struct ListingResult {
   int code_erreur_midi = 0;
   std::string message_erreur_midi;
   std::string abnormal_message;
+  // A format-2 file: its independent sequences are read one after another and their notes
+  // are played together (kMsgSequencesTogether says it in the service messages).
+  bool sequences_played_together = false;
   // Codes 1, 2 and 3: the file offset of the last event whose delta time was read whole.
   std::size_t error_location = 0;
   // The conversion stopped before the end of the file: what it gave is only part of the piece.
@@ -150,6 +153,10 @@ std::string incomplete_file_message(const ListingResult& r, std::int64_t notes_k
 inline constexpr const char* kMsgNotMidi = "Ce fichier n'est pas un fichier MIDI : ";
 bool not_midi(const ListingResult& r);
 
+// Said of a format-2 file after its reading.
+inline constexpr const char* kMsgSequencesTogether =
+    "Fichier MIDI de format 2 : ses séquences indépendantes sont jouées ensemble";
+
 // Receives the lines of a conversion one by one, in listing order, instead of a stored listing.
 class LineSink {
  public:
@@ -158,7 +165,8 @@ class LineSink {
 };
 
 // The same conversion with its lines handed to `sink` as they are made (the result's listing
-// stays empty; HEAD carries no text). For readers that need only part of the listing.
+// stays empty; HEAD and the text events carry no text, and none is kept). For readers that
+// need only part of the listing.
 ListingResult desassemble_midi(std::string_view bytes, const std::string& chemin_midi,
                                LineSink& sink,
                                const std::function<void(std::size_t, std::size_t)>& progress = {});

@@ -1,5 +1,6 @@
 #include "score/card_image.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -17,8 +18,10 @@ constexpr std::size_t kProgressStep = 1024;
 // Builds the records one instant at a time.
 class RecordWriter {
  public:
-  RecordWriter(RecordLayout layout, bool start_pattern, std::vector<std::string>& out)
-      : layout_(layout),
+  RecordWriter(RecordLayout layout, bool start_pattern, std::vector<std::string>& out,
+               std::int32_t max_records)
+      : max_records_(max_records),
+        layout_(layout),
         start_pattern_(start_pattern),
         out_(out),
         previous_state_(static_cast<std::size_t>(output_count(layout)), '0') {
@@ -26,6 +29,7 @@ class RecordWriter {
   }
 
   void emit(std::int64_t delay, const std::string& state) {
+    if (too_long_) return;
     if (count_ == 0 && start_pattern_) {
       if (delay <= max_field_delay(layout_)) {
         push(start_pattern(layout_), state);
@@ -35,7 +39,7 @@ class RecordWriter {
       push(start_pattern(layout_), previous_state_);
       delay -= decode_delay(start_pattern(layout_), layout_);
     }
-    while (delay > max_field_delay(layout_)) {
+    while (delay > max_field_delay(layout_) && !too_long_) {
       push(filler_field_, previous_state_);
       delay -= filler_delay(layout_);
     }
@@ -45,9 +49,14 @@ class RecordWriter {
   }
 
   std::int32_t count() const { return count_; }
+  bool too_long() const { return too_long_; }
 
  private:
   void push(std::string_view field, const std::string& state) {
+    if (count_ >= max_records_) {
+      too_long_ = true;
+      return;
+    }
     std::string record;
     record.reserve(field.size() + state.size());
     record.append(field).append(state);
@@ -56,6 +65,8 @@ class RecordWriter {
     previous_state_ = state;
   }
 
+  std::int32_t max_records_;
+  bool too_long_ = false;
   RecordLayout layout_;
   bool start_pattern_;
   std::vector<std::string>& out_;
@@ -81,9 +92,10 @@ Records build_records(const NoteList& Liste1, const NoteTable& table, RecordLayo
   std::uint64_t on = 0;                     // etat_sorties, one bit per output
 
   Records r;
-  // At most one record an event, fillers aside.
-  r.Liste_tran.reserve(Liste1.size() + 1);
-  RecordWriter writer(layout, start_pattern, r.Liste_tran);
+  // At most one record an event, fillers aside, and never more than the largest card holds.
+  const std::int32_t max_records = max_card_records(layout);
+  r.Liste_tran.reserve(std::min<std::size_t>(Liste1.size() + 1, std::size_t(max_records) + 1));
+  RecordWriter writer(layout, start_pattern, r.Liste_tran, max_records);
   std::string state(static_cast<std::size_t>(width), '0');
   auto emit = [&](std::int64_t delay) {
     for (int k = 0; k < width; ++k)
@@ -94,7 +106,7 @@ Records build_records(const NoteList& Liste1, const NoteTable& table, RecordLayo
   bool first = true;
   std::int64_t last_time = -1, delay = 0;
   const std::size_t n = Liste1.size();
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < n && !writer.too_long(); ++i) {
     const NoteEvent& e = Liste1[i];
     if (first || e.time != last_time) {
       if (!first) emit(delay);
@@ -118,6 +130,13 @@ Records build_records(const NoteList& Liste1, const NoteTable& table, RecordLayo
     if (progress && (i % kProgressStep == 0 || i + 1 == n)) progress(i + 1);
   }
   if (!first) emit(delay);
+  if (writer.too_long()) {
+    // Nothing of a piece that no card holds is kept.
+    r.too_long = true;
+    std::vector<std::string>().swap(r.Liste_tran);
+    r.nb_macro_evenements = 0;
+    return r;
+  }
   r.nb_macro_evenements = writer.count();
   return r;
 }

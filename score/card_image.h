@@ -24,10 +24,20 @@ namespace solmir::score {
 // delay field is the start pattern; when the initial delay does not fit one field, the
 // pattern goes on an extra first record with every output off and the rest of the delay
 // follows, so that the piece keeps its initial silence.
+// A piece that needs more than the largest card (524288 bytes) is not built: the builder stops
+// there (too_long, no record kept), so that its memory stays bounded whatever the delays.
 struct Records {
   std::vector<std::string> Liste_tran;
   std::int32_t nb_macro_evenements = 0;  // filler records included
+  bool too_long = false;
 };
+inline constexpr std::int32_t kLargestCardBytes = 524288;
+// The most records a piece of this layout may have: 10 bytes of a piece are not records.
+constexpr std::int32_t max_card_records(RecordLayout l) {
+  return (kLargestCardBytes - 10) / record_bytes(l);
+}
+inline constexpr const char* kMsgImageTooLong =
+    "Morceau trop long : il faut plus de 524288 octets, la taille de la plus grande carte";
 Records build_records(const NoteList& Liste1, const NoteTable& table, RecordLayout layout,
                       std::int64_t initial_delay, bool start_pattern,
                       const std::function<void(std::size_t)>& progress = {});

@@ -8,6 +8,9 @@ scripts/build.sh >/dev/null
 build/solmir_bench_card_image ../shared/midi
 # Card programming paced by the board's answers, against the link's own time; fails above 1.1.
 bench/programming.sh build
+# solmir-cli notes and image against midicsv, whole processes in one hyperfine run: the ratios,
+# and the peak memory of notes, image and export.
+bench/road_bench.sh build
 # Listing and note extraction against midicsv on 100,000 and 1,000,000 notes, with peak memory.
 bench/run_bench.sh build
 # Waiting for a slow board: processor time against elapsed time.

@@ -16,7 +16,7 @@ cmake --build build-asan -j "$(nproc)" --target solmir_unit_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
-if [ -x scripts/fuzz.sh ]; then scripts/fuzz.sh 60; fi
+if [ -x scripts/fuzz.sh ]; then scripts/fuzz.sh 45; fi
 
 # The Debian package, made from build/ and checked with dpkg-deb, appstreamcli and lintian.
 scripts/package.sh build

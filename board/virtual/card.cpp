@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "base/file_read.h"
+
 namespace solmir::board::virt {
 
 std::size_t record_bytes(Format f) {
@@ -175,9 +177,8 @@ void Card::put_piece(Slot slot, Format f, int count, std::string_view title,
 }
 
 Card Card::load(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) throw std::runtime_error("Impossible de lire la carte : " + p.string());
-  const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // No card is larger than the size of code 9: a larger file is refused before it is read.
+  const std::string data = read_regular_file(p, size_for_code(9), "Impossible de lire la carte : ");
   const int code = size_code_of_length(data.size());
   if (code == 0)
     throw std::runtime_error("Le fichier " + p.string() + " n'a pas la taille d'une carte (" +

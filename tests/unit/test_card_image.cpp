@@ -65,6 +65,45 @@ TEST(CardImage, OneNoteGivesTwoRecords) {
   EXPECT_TRUE(build_records({}, base_table(), RecordLayout::notes29, 400, true).Liste_tran.empty());
 }
 
+TEST(CardImage, APieceLargerThanTheLargestCardIsNotBuilt) {
+  // The largest card holds 524288 bytes: (524288 - 10) / 5 = 104855 records of 5 bytes,
+  // 74896 of 7. Many instants, or one silence long enough for too many filler records.
+  struct Case {
+    const char* what;
+    RecordLayout layout;
+    NoteList list;
+    std::int64_t initial_delay;
+    bool too_long;
+  };
+  auto instants = [](int n) {
+    NoteList l;
+    for (int i = 0; i < n; ++i) l.push_back({i, 60, i % 2 == 0, true});
+    return l;
+  };
+  const Case cases[] = {
+      {"exactly the largest card, 5 bytes", RecordLayout::notes29, instants(104855), 0, false},
+      {"one record more", RecordLayout::notes29, instants(104856), 0, true},
+      {"exactly the largest card, 7 bytes", RecordLayout::notes42, instants(74896), 0, false},
+      {"one record more, 7 bytes", RecordLayout::notes42, instants(74897), 0, true},
+      {"a silence of 2^31 ticks", RecordLayout::notes29,
+       list_of({{0, 60, true}, {2147483647, 60, false}}), 0, true},
+      {"an initial delay of 2^31 ticks", RecordLayout::notes32, list_of({{0, 60, true}}),
+       2147483647, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Records r = build_records(c.list, base_table(), c.layout, c.initial_delay, false);
+    EXPECT_EQ(r.too_long, c.too_long);
+    if (c.too_long) {
+      EXPECT_TRUE(r.Liste_tran.empty());
+      EXPECT_EQ(r.nb_macro_evenements, 0);
+    } else {
+      EXPECT_EQ(r.nb_macro_evenements, max_card_records(c.layout));
+      EXPECT_EQ(record_bytes(c.layout) * r.nb_macro_evenements + 10 <= kLargestCardBytes, true);
+    }
+  }
+}
+
 TEST(CardImage, OutputsFollowTheNotesOfEachInstant) {
   struct Case {
     const char* what;

@@ -106,7 +106,7 @@ std::vector<LineCase> line_cases() {
        "SEQN 0001000 000960 00133"},
       {"sequence number, high byte below 128 ignored", bytes({0xFF, 0, 2, 5, 7}),
        "SEQN 0001000 000960 00007"},
-      {"sequence number reads two bytes whatever the length", bytes({0xFF, 0, 0, 0, 9}),
+      {"sequence number takes its two bytes from a longer meta", bytes({0xFF, 0, 3, 0, 9, 0x77}),
        "SEQN 0001000 000960 00009"},
       {"tempo", bytes({0xFF, 0x51, 3, 0x07, 0xA1, 0x20}), "TEMP 0001000 000960 0500000"},
       {"tempo of eight digits keeps seven", bytes({0xFF, 0x51, 3, 0xFF, 0xFF, 0xFF}),
@@ -118,17 +118,19 @@ std::vector<LineCase> line_cases() {
       {"key signature, flats as an unsigned byte", bytes({0xFF, 0x59, 2, 0xFD, 1}),
        "KEYS 0001000 000960 00253 00001"},
       {"text of length 0", bytes({0xFF, 1, 0}), "TEXT 0001000 000960 "},
-      {"text taken byte for byte", bytes({0xFF, 1, 4, 'c', 0xE9, ' ', 'x'}),
-       "TEXT 0001000 000960 c\xE9 x"},
+      {"text not UTF-8 is read as Windows-1252", bytes({0xFF, 1, 4, 'c', 0xE9, ' ', 'x'}),
+       "TEXT 0001000 000960 c\xC3\xA9 x"},
   };
   const char* codes[] = {"TEXT", "AUTH", "TNAM", "INST", "LYRC", "MARK", "CUEP"};
   for (int type = 1; type <= 7; ++type)
     v.push_back({codes[type - 1], bytes({0xFF, type, 5}) + "hello",
                  std::string(codes[type - 1]) + " 0001000 000960 hello"});
   static const char kHex[] = "0123456789ABCDEF";
+  // 0xF7 is the escape event, with a length (see the hand-made files below).
   for (int status = 0xF4; status <= 0xFE; ++status)
-    v.push_back({"one-byte system message", bytes({status}),
-                 std::string("F") + kHex[status & 0x0F] + "XX 0001000 000960"});
+    if (status != 0xF7)
+      v.push_back({"one-byte system message", bytes({status}),
+                   std::string("F") + kHex[status & 0x0F] + "XX 0001000 000960"});
   return v;
 }
 
@@ -384,9 +386,10 @@ TEST(ListingEvents, SkippedEventsAddNoLine) {
       {"unknown meta event with a two-byte length",
        bytes({0xFF, 0x7F, 0x81, 0x05}) + std::string(133, '\x2F')},
       {"unknown meta event of length 0", bytes({0xFF, 0x21, 0})},
-      {"system exclusive up to its first F7, length bytes read as data",
-       bytes({0xF0, 0x03, 0x7E, 0xF7})},
-      {"system exclusive whose length byte is F7", bytes({0xF0, 0xF7})},
+      {"system exclusive of its stated length, F7 bytes inside",
+       bytes({0xF0, 0x04, 0x7E, 0xF7, 0x01, 0xF7})},
+      {"system exclusive of length 0", bytes({0xF0, 0x00})},
+      {"escape event of its stated length", bytes({0xF7, 0x03, 0x90, 60, 100})},
       {"note start", bytes({0x90, 60, 100})},
   };
   for (const Case& c : cases) {
@@ -407,14 +410,16 @@ TEST(ListingEvents, HeaderBytesBeyondSixAreSkippedAndEveryTrackIsRead) {
             (std::vector<std::string>{"F8XX 0001000 000960", "FAXX 0000000 000000"}));
 }
 
-TEST(ListingEvents, ChunkLengthIsIgnoredTheTrackEndsAtItsEndOfTrackEvent) {
+TEST(ListingEvents, EachTrackIsReadWithinItsChunkLength) {
+  // The first chunk says more than the file holds: what it gives is kept, then error 1.
   const std::string track1 = bytes({0, 0xF8, 0, 0xFF, 0x2F, 0});
   const std::string track2 = bytes({0, 0xFA, 0, 0xFF, 0x2F, 0});
   const std::string file =
-      smf_header(1, 2, 480) + "MTrk" + be32(1000) + track1 + "MTrk" + be32(0) + track2;
+      smf_header(1, 2, 480) + "MTrk" + be32(1000) + track1 + "MTrk" + be32(6) + track2;
   const auto r = convert(file);
-  ASSERT_EQ(r.end, ListingEnd::completed);
-  EXPECT_EQ(events_of(r), (std::vector<std::string>{"F8XX 0000000 000000", "FAXX 0000000 000000"}));
+  EXPECT_EQ(r.end, ListingEnd::format_error);
+  EXPECT_EQ(r.code_erreur_midi, 1);
+  EXPECT_EQ(lines_of(r), (std::vector<std::string>{"F8XX 0000000 000000"}));
 }
 
 TEST(ListingEvents, NoTrackGivesOnlyTheClosingLines) {
@@ -444,15 +449,9 @@ std::vector<ErrorCase> error_cases() {
   const char* delta = "Midifile corrupt, deltatime invalid format.";
   const char* running = "Midifile corrupt, running status error. ";
   const char* mthd = "Midifile corrupt: header MThd not in file.";
-  const char* mtrk = "Midifile corrupt, header MTrk not in file.";
   const std::string conc = "CONC 0000000 000000 00001 00007 00100";
   return {
       {"header cut short", "MThd" + be32(6) + bytes({0, 0}), 1, located(eof, "0"), {}},
-      {"track without end of track",
-       h + chunk(bytes({0, 0xB0, 7, 100})),
-       1,
-       located(eof, "17"),
-       {conc}},
       {"track cut inside an event",
        h + chunk(bytes({0, 0xB0, 7, 100, 0, 0xB0, 7})),
        1,
@@ -509,17 +508,11 @@ std::vector<ErrorCase> error_cases() {
       {"three bytes", "MTh", 5, mthd, {}},
       {"another chunk first", "RIFF" + be32(6) + bytes({0, 0, 0, 1, 1, 0xE0}), 5, mthd, {}},
       {"lower-case header", "mthd" + be32(6) + bytes({0, 0, 0, 1, 1, 0xE0}), 5, mthd, {}},
-      {"track chunk of another kind",
+      {"only a chunk of another kind where the track should be",
        h + "MTrX" + be32(4) + bytes({0, 0xFF, 0x2F, 0}),
-       6,
-       mtrk,
+       1,
+       located(eof, "0"),
        {}},
-      {"bytes after the end of track",
-       smf_header(1, 2, 480) + chunk(bytes({0, 0xB0, 7, 100, 0, 0xFF, 0x2F, 0, 0, 0})) +
-           chunk(bytes({0, 0xFF, 0x2F, 0})),
-       6,
-       mtrk,
-       {conc}},
   };
 }
 
@@ -581,6 +574,140 @@ TEST(ListingErrors, ANewConversionStartsAfresh) {
   EXPECT_EQ(r.listing.size(), 4u);
 }
 
+// ------------------------------------------------------------------ hand-made files
+
+// Files that are valid but unusual, or cut short: how each is read. The note is C3 from tick
+// 960 to 1440 (1000 to 1500 ms) unless the case says otherwise.
+TEST(ListingFiles, LengthsChunksEscapesEncodingsAndTruncations) {
+  const std::string h = smf_header(0, 1, 480);
+  const std::string h2 = smf_header(1, 2, 480);
+  const std::string note = bytes({0x87, 0x40, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0});
+  const std::string eot = bytes({0, 0xFF, 0x2F, 0});
+  const std::string note_line = "NOTE 0001000 001440 00001 00060 00500 00100 C3";
+  const std::string noof_line = "NOOF 0001500 001440 00001 00060";
+  const std::string long_text(16384, 'a');
+  const std::string eof = "*** Midifile corrupt, unexpected EOF.";
+  struct Case {
+    const char* what;
+    std::string file;
+    int code;  // 0: completed
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"a text of 16384 bytes has a three-byte length",
+       h + chunk(bytes({0, 0xFF, 1, 0x81, 0x80, 0x00}) + long_text + note + eot),
+       0,
+       {"TEXT 0000000 000000 " + long_text, note_line, noof_line}},
+      {"a meta of an unknown type with a four-byte length",
+       h + chunk(bytes({0, 0xFF, 0x7F, 0x80, 0x80, 0x80, 0x02, 1, 2}) + note + eot),
+       0,
+       {note_line, noof_line}},
+      {"a length of five bytes",
+       h + chunk(bytes({0, 0xFF, 1, 0x81, 0x81, 0x81, 0x81, 0x01})),
+       2,
+       {}},
+      {"a system exclusive with a two-byte length",
+       h + chunk(bytes({0, 0xF0, 0x81, 0x00}) + std::string(127, '\x01') + "\xF7" + note + eot),
+       0,
+       {note_line, noof_line}},
+      {"an escape event before the first note keeps the note",
+       h + chunk(bytes({0, 0xF7, 2, 0xF3, 0x01}) + note + eot),
+       0,
+       {note_line, noof_line}},
+      {"a tempo of length 0 is skipped",
+       h + chunk(bytes({0, 0xFF, 0x51, 0}) + note + eot),
+       0,
+       {note_line, noof_line}},
+      {"a tempo of length 4 takes its first three bytes",
+       h + chunk(bytes({0, 0xFF, 0x51, 4, 0x0F, 0x42, 0x40, 0x55}) + note + eot),
+       0,
+       {"TEMP 0000000 000000 1000000", "NOTE 0002000 001440 00001 00060 01000 00100 C3",
+        "NOOF 0003000 001440 00001 00060"}},
+      {"short fixed-size metas are skipped",
+       h + chunk(bytes({0, 0xFF, 0,    1, 7, 0, 0xFF, 0x54, 4,    1,    2, 3, 4,
+                        0, 0xFF, 0x58, 3, 4, 2, 24,   0,    0xFF, 0x59, 1, 0}) +
+                 note + eot),
+       0,
+       {note_line, noof_line}},
+      {"longer fixed-size metas skip their extra bytes",
+       h + chunk(bytes({0, 0xFF, 0x58, 5, 3, 3, 24, 8, 9, 0, 0xFF, 0x59, 3, 2, 1, 0x44}) + note +
+                 eot),
+       0,
+       {"TIME 0000000 000000 00003 00008 00024 00008", "KEYS 0000000 000000 00002 00001", note_line,
+        noof_line}},
+      {"a chunk of another kind before the track is skipped",
+       h + "XFIH" + be32(3) + "abc" + chunk(note + eot),
+       0,
+       {note_line, noof_line}},
+      {"a chunk of another kind between tracks is skipped",
+       h2 + chunk(bytes({0, 0xF8}) + eot) + "Junk" + be32(2) + "MT" + chunk(note + eot),
+       0,
+       {"F8XX 0000000 000000", note_line, noof_line}},
+      {"a track without end of track ends at its chunk's end",
+       h2 + chunk(bytes({0, 0xF8})) + chunk(note + eot),
+       0,
+       {"F8XX 0000000 000000", note_line, noof_line}},
+      {"bytes after the end of track are skipped",
+       h2 + chunk(bytes({0, 0xF8}) + eot + bytes({0, 0x90, 61, 1})) + chunk(note + eot),
+       0,
+       {"F8XX 0000000 000000", note_line, noof_line}},
+      {"an event cut by the end of the file",
+       h + chunk(bytes({0, 0xF8, 0, 0xB0, 7})),
+       1,
+       {"F8XX 0000000 000000"}},
+      {"an end of track one byte past a chunk length one short",
+       h2 + "MTrk" + be32(5) + bytes({0, 0xF8}) + eot + chunk(note + eot),
+       0,
+       {"F8XX 0000000 000000", note_line, noof_line}},
+      {"a chunk length past the end of the file keeps what the file holds",
+       h + "MTrk" + be32(4000) + note + eot,
+       1,
+       {note_line, noof_line}},
+      {"a system exclusive longer than the file",
+       h + chunk(bytes({0, 0xF8, 0, 0xF0, 0x10, 1, 2})) + chunk(eot),
+       1,
+       {"F8XX 0000000 000000"}},
+      {"a text longer than the file", h + chunk(bytes({0, 0xFF, 1, 5, 'a', 'b'})), 1, {}},
+      {"UTF-8 text is kept",
+       h + chunk(bytes({0, 0xFF, 2, 3, 0xC2, 0xA9, '1'}) + eot),
+       0,
+       {"AUTH 0000000 000000 \xC2\xA9"
+        "1"}},
+      {"a Latin-1 copyright sign becomes UTF-8",
+       h + chunk(bytes({0, 0xFF, 2, 6, 0xA9, ' ', '1', '9', '9', '9'}) + eot),
+       0,
+       {"AUTH 0000000 000000 \xC2\xA9 1999"}},
+      {"Windows-1252 quotes, euro and an unassigned byte",
+       h + chunk(bytes({0, 0xFF, 3, 5, 0x93, 'a', 0x94, 0x80, 0x81}) + eot),
+       0,
+       {"TNAM 0000000 000000 \xE2\x80\x9C"
+        "a\xE2\x80\x9D\xE2\x82\xAC\xC2\x81"}},
+      {"a lone UTF-8 lead byte makes the text Windows-1252",
+       h + chunk(bytes({0, 0xFF, 5, 3, 0xC3, 0xA9, 0xC3}) + eot),
+       0,
+       {"LYRC 0000000 000000 \xC3\x83\xC2\xA9\xC3\x83"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto r = convert(c.file);
+    EXPECT_EQ(r.code_erreur_midi, c.code) << r.message_erreur_midi;
+    EXPECT_EQ(r.end, c.code == 0 ? ListingEnd::completed : ListingEnd::format_error);
+    EXPECT_EQ(events_of(r), c.lines);
+    EXPECT_FALSE(r.sequences_played_together);
+  }
+}
+
+TEST(ListingFiles, FormatTwoIsReadAndSaysItsSequencesArePlayedTogether) {
+  TrackBuilder a, b;
+  a.note_on(960, 1, 60).note_off(480, 1, 60).end();
+  b.note_on(0, 2, 62).note_off(480, 2, 62).end();
+  const auto two = convert(smf(2, 480, {a, b}));
+  ASSERT_EQ(two.end, ListingEnd::completed);
+  EXPECT_TRUE(two.sequences_played_together);
+  EXPECT_EQ(two.listing.size(), 6u);
+  EXPECT_FALSE(convert(smf(1, 480, {a, b})).sequences_played_together);
+}
+
 // ------------------------------------------------------------------ files that cannot be read
 
 TEST(ListingAbnormal, FilesThatCannotBeConvertedEndWithoutClosingLines) {
@@ -597,6 +724,8 @@ TEST(ListingAbnormal, FilesThatCannotBeConvertedEndWithoutClosingLines) {
       {"time-code division", smf_header(0, 1, 0xE728) + track, {}},
       {"division 0", smf_header(0, 1, 0) + track, {}},
       {"format 32768", smf_header(0x8000, 1, 480) + track, {}},
+      {"format 3", smf_header(3, 1, 480) + track, {}},
+      {"format 0x7FFF", smf_header(0x7FFF, 1, 480) + track, {}},
       {"32768 tracks", smf_header(1, 0x8000, 480) + track, {}},
       {"header length 32760", smf_header(0, 1, 480, 32760) + std::string(32754, '\0') + track, {}},
       {"header length 2^31", smf_header(0, 1, 480, 0x80000000u) + track, {}},
@@ -633,7 +762,7 @@ TEST(ListingAbnormal, FilesThatCannotBeConvertedEndWithoutClosingLines) {
   // Just below the limits the file converts.
   EXPECT_EQ(convert(smf_header(0, 1, 480, 32759) + std::string(32753, '\0') + track).end,
             ListingEnd::completed);
-  EXPECT_EQ(convert(smf_header(0x7FFF, 1, 0x7FFF) + track).end, ListingEnd::completed);
+  EXPECT_EQ(convert(smf_header(2, 1, 0x7FFF) + track).end, ListingEnd::completed);
 }
 
 // ------------------------------------------------------------------ the packed lines
