@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kTitle = "Sauver le fichier Midi sous...";
 constexpr const char* kFilter = "Fichier Midi (*.mid)|*.mid|Tous (*.*)|*.*|";
 constexpr const char* kDone = "Sauvegarde au format midi effectuée";
+constexpr const char* kNothing =
+    "Aucun morceau à sauvegarder : ouvrir d'abord un fichier midi ou copier un morceau";
 constexpr const char* kFailed = "Échec de la sauvegarde au format midi : impossible d'écrire ";
 constexpr const char* kSkipped =
     " lignes de la liste ne sont pas des enregistrements de carte : "
@@ -48,6 +50,12 @@ bool write_whole_file(const std::filesystem::path& path, const std::string& byte
 
 void Form1::Sauve_midi_Click() {
   last_failure.clear();
+  if (Liste_tran.empty()) {
+    // An empty file would say nothing of a piece: there is no image to write.
+    last_failure = kNothing;
+    ports.dialogs.message(last_failure);
+    return;
+  }
   const std::string path = ports.dialogs.save_file(kTitle, kFilter, dossier_donnees.string(),
                                                    Titre.text() + "_VELoR.mid");
   if (path.empty()) {

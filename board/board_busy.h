@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/window_state.h"
+
 namespace solmir {
 class Control;
 class Form1;
@@ -22,6 +24,7 @@ class BoardBusy {
 
  private:
   Form1& f_;
+  ActivityScope activity_;  // first in, last out: the state has the last word
   std::vector<std::pair<Control*, bool>> before_;
 };
 
