@@ -335,6 +335,7 @@ class Form1 {
   void wire_controls();
   void wire_state();
   bool applying_state_ = false;
+  std::vector<std::string> last_inputs_;  // what the input boxes held when last looked at
 };
 
 }  // namespace solmir

@@ -49,7 +49,23 @@ void Form1::wire_state() {
       &vitesse, &Pas_ech, &Delai_init,   &Delai_init_demo, &separe_note, &aligne_note, &note30,
       &note31,  &note32,  &Check_marque, &Check_boucle,    &mode42,      &Option32};
   for (const auto& c : midi_channel_) inputs.push_back(c.get());
-  for (Control* c : inputs) c->subscribe([this] { apply_state(); });
+  // Only a change of what the boxes hold counts (not of their enabled flag, for instance).
+  const auto held = [inputs] {
+    std::vector<std::string> v;
+    for (const Control* c : inputs) {
+      if (const auto* t = dynamic_cast<const TextBox*>(c)) v.push_back(t->text());
+      if (const auto* k = dynamic_cast<const CheckBox*>(c)) v.push_back(tick(*k));
+    }
+    return v;
+  };
+  last_inputs_ = held();
+  for (Control* c : inputs)
+    c->subscribe([this, held] {
+      std::vector<std::string> now = held();
+      if (now == last_inputs_) return;
+      last_inputs_ = std::move(now);
+      apply_state();
+    });
 }
 
 void Form1::apply_state() {

@@ -3,9 +3,9 @@
 namespace solmir {
 
 bool WindowState::board_busy() const {
-  for (Activity a :
-       {Activity::reading_card, Activity::programming, Activity::copying, Activity::erasing_testing,
-        Activity::board_settings, Activity::firmware_upload, Activity::port_scan})
+  for (Activity a : {Activity::reading_card, Activity::programming, Activity::writing_title,
+                     Activity::copying, Activity::erasing_testing, Activity::board_settings,
+                     Activity::firmware_upload, Activity::port_scan})
     if (runs(a)) return true;
   return false;
 }

@@ -20,6 +20,7 @@ enum class Activity {
   opening_midi,     // "Ouvrir fichier Midi..." or a reload: the image is being rebuilt
   reading_card,     // "Infos"
   programming,      // "Programmer"
+  writing_title,    // Alt+T: the title alone is written again
   copying,          // "Copier": the piece is read back
   erasing_testing,  // "Effacer", "Tester"
   board_settings,   // "Paramètres", its dialog's commands, the odometer and EEPROM utilities
