@@ -3,12 +3,12 @@
 // that the link's own state governs stay as connexion_off left them when the link went away.
 #pragma once
 
+#include <memory>
 #include <utility>
 #include <vector>
 
-#include "app/window_state.h"
-
 namespace solmir {
+class ActivityScope;
 class Control;
 class Form1;
 }  // namespace solmir
@@ -24,7 +24,9 @@ class BoardBusy {
 
  private:
   Form1& f_;
-  ActivityScope activity_;  // first in, last out: the state has the last word
+  // The window state's "board settings" activity: first in, last out, so that the state has
+  // the last word on the enables.
+  std::unique_ptr<ActivityScope> activity_;
   std::vector<std::pair<Control*, bool>> before_;
 };
 
