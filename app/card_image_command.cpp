@@ -11,8 +11,8 @@ constexpr const char* kBadDelay = "Délai initial non valide : ";
 }  // namespace
 
 void Form1::cree_fichier_carte() {
-  Liste_tran.clear();
-  nb_macro_evenements = 0;
+  // Until the new image is whole there is none: a failure on the way leaves nothing to send.
+  card_image_dropped();
   append_message(score::kMsgBuildingImage);
   ports.loop.process_events();
 
@@ -35,7 +35,6 @@ void Form1::cree_fichier_carte() {
   Liste_tran = std::move(r.Liste_tran);
   nb_macro_evenements = r.nb_macro_evenements;
 
-  Sauve_midi.set_enabled(true);
   score::CardImageOptions o;
   o.layout = layout;
   o.demo = mode_demo;
@@ -50,12 +49,8 @@ void Form1::cree_fichier_carte() {
   Text1.set_text(std::to_string(static_cast<std::int64_t>(duree_prog_estimee)));
 
   append_message(s.message);
-  if (s.programmer == score::ProgrammerRule::enable) {
-    if (programmer.caption() == "Rafraichir") programmer.set_caption("Programmer");
-    programmer.set_enabled(true);
-  } else if (s.programmer == score::ProgrammerRule::disable) {
-    programmer.set_enabled(false);
-  }
+  // The state takes the image and its inputs: "Programmer" and "Sauver fichier Midi..." follow.
+  card_image_made(ImageSource::midi_file, s.programmer != score::ProgrammerRule::disable);
   write_log(s.log);
 }
 

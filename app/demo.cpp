@@ -10,6 +10,8 @@ void Form1::Prog_demo_Click() {
   Option32.set_value(false);
   mode42.set_value(false);
   append_message("Sélectionner un fichier midi pour la démo intégrée");
+  // The demo mode is an input of the image: an image made before is stale now.
+  apply_state();
 }
 
 }  // namespace solmir

@@ -19,14 +19,11 @@ Form1::Form1(Ports& p) : ports(p), Timer1(p.loop, 1000) {
   choixa.set_value(true);
   window.resize(7815, 4380);
   for (Window* w : {&form2.window, &form3.window, &form8.window}) w->set_visible(false);
-  Shape1.set_color(kRed);
-  // Until the link is up, the card commands and the board menus are disabled.
-  for (Control* c : std::initializer_list<Control*>{&programmer, &Sauve_midi, &Infos_carte,
-                                                    &Effacer_carte, &Tester_carte, &Copier_carte,
-                                                    &fenetre_params, &Prog_demo, &option32N})
-    c->set_enabled(false);
   wire_controls();
   wire_listening();
+  wire_state();
+  // No link and no image yet: the card commands and the board menus are disabled.
+  apply_state();
 }
 
 Form1::~Form1() = default;

@@ -20,6 +20,7 @@
 #include "app/form6.h"
 #include "app/form8.h"
 #include "app/form9.h"
+#include "app/window_state.h"
 #include "base/inpout.h"
 #include "base/ports.h"
 #include "base/timer.h"
@@ -336,6 +337,27 @@ class Form1 {
   // Ties the configuration's menu entries and dialog controls to their handlers.
   void wire_board_config();
 
+  // ---------------------------------------------------------------- the window state
+  // Asked before programming an image made from a MIDI file that could not be read whole.
+  static constexpr const char* kMsgIncompleteQuestion =
+      "Ce morceau vient d'un fichier midi incomplet ou corrompu : seules les notes lues avant "
+      "l'erreur seront programmées. Programmer quand même ?";
+  // What the program is doing, the card image and its freshness, copy mode and the link. The
+  // enables and the caption of `programmer` come from it (derive_enables), never the reverse.
+  WindowState state;
+  // Puts on the controls what the state decides; runs after every change of the state and
+  // whenever an input of the image changes.
+  void apply_state();
+  // The inputs of the card image as the boxes hold them now.
+  ImageInputs image_inputs() const;
+  // The image in Liste_tran was made from other inputs than the boxes now hold.
+  bool card_image_stale() const { return state.stale(image_inputs()); }
+  // Liste_tran now holds the image made from the boxes as they are (no image when it holds no
+  // record). programmable: the builder's rule.
+  void card_image_made(ImageSource source, bool programmable);
+  // There is no card image any more (a failed road leaves none behind).
+  void card_image_dropped();
+
  private:
   std::vector<std::unique_ptr<CheckBox>> midi_channel_;
   std::vector<std::unique_ptr<Label>> num_canal_;
@@ -343,6 +365,9 @@ class Form1 {
   void wire_listening();
   void show_listening(bool on);
   bool reading_son_ = false;
+  void wire_state();
+  bool applying_state_ = false;
+  std::vector<std::string> last_inputs_;  // what the input boxes held when last looked at
 };
 
 }  // namespace solmir

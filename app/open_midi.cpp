@@ -22,6 +22,7 @@ constexpr const char* kUnreadable = "Impossible de lire le fichier midi : ";
 constexpr const char* kNotANumber = " ne contient pas un nombre : ";
 constexpr const char* kZeroStep = "Le pas d'échantillonnage (Pas_ech) ne peut pas être nul";
 constexpr const char* kStopped = "Traitement interrompu : ";
+constexpr const char* kNoNote = "Aucune note à garder : le fichier midi ne contient aucune note";
 constexpr const char* kSeparator =
     "-------------------------------------------------------------------------";
 
@@ -51,6 +52,7 @@ void Form1::Ouvre_midi_Click() {
       chemin_midi = ports.dialogs.open_file(kDialogTitle, kFilter, dossier_donnees.string());
       if (chemin_midi.empty()) return;
     }
+    ActivityScope opening(*this, Activity::opening_midi);
     ports.dialogs.set_busy(true);
     Label4.set_caption(chemin_midi);
     Titre.set_text(std::filesystem::path(chemin_midi).filename().string());
@@ -76,9 +78,9 @@ void Form1::Ouvre_midi_Click() {
     code_erreur_midi = listing.code_erreur_midi;
     message_erreur_midi = listing.message_erreur_midi;
     append_message(kDisassembly);
-    if (listing.end == midi::ListingEnd::format_error) append_message(message_erreur_midi);
     if (listing.sequences_played_together) append_message(midi::kMsgSequencesTogether);
     ports.loop.process_events();
+    if (midi::not_midi(listing)) throw RunFailure(midi::kMsgNotMidi + chemin_midi);
     if (listing.end == midi::ListingEnd::abnormal) throw RunFailure(listing.abnormal_message);
 
     Liste1.clear();
@@ -87,6 +89,12 @@ void Form1::Ouvre_midi_Click() {
     score::ExtractionResult r = notes.finish();
     Liste1 = std::move(r.Liste1);
     duree_action_totale = r.duree_action_totale;
+    // A file cut short (or damaged) still gives the notes read before the error: the road goes
+    // on with them, and says so in French.
+    const bool incomplete = listing.incomplete();
+    const std::string incomplete_text =
+        incomplete ? midi::incomplete_file_message(listing, r.pairs) : std::string();
+    if (incomplete) append_message(incomplete_text);
 
     std::vector<std::string> log;
     const bool first = !journal_commence;
@@ -99,13 +107,19 @@ void Form1::Ouvre_midi_Click() {
     log.push_back(str_num(r.note_on) + " événements note-ON identifiés");
     log.push_back(str_num(r.note_off) + " événements note-OFF identifiés");
     log.push_back(str_num(r.pairs) + " couples d'événements note-ON/note-OFF retenus");
+    if (incomplete) log.push_back(incomplete_text);
     write_log(log, first);
+    if (Liste1.empty()) throw RunFailure(kNoNote);
 
     if (box_number(separe_note, "L'écartement entre notes") > 0) separation_pass();
     if (box_number(aligne_note, "Le réalignement des débuts de notes") > 0) alignment_pass();
     cree_fichier_carte();
+    state.image.incomplete_file = incomplete && state.image.present;
   } catch (const RunFailure& e) {
     last_failure = e.what();
+    // Nothing of a road that failed may be taken for its result.
+    Liste1.clear();
+    card_image_dropped();
     append_message(kStopped + last_failure);
   }
   ports.dialogs.set_busy(false);

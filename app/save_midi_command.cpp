@@ -15,11 +15,19 @@ constexpr const char* kFilter = "Fichier Midi (*.mid)|*.mid|Tous (*.*)|*.*|";
 constexpr const char* kDone = midi::kMsgExportDone;
 constexpr const char* kFailed = midi::kMsgExportFailed;
 constexpr const char* kSkipped = midi::kMsgExportSkipped;
+constexpr const char* kNothing =
+    "Aucun morceau à sauvegarder : ouvrir d'abord un fichier midi ou copier un morceau";
 
 }  // namespace
 
 void Form1::Sauve_midi_Click() {
   last_failure.clear();
+  if (Liste_tran.empty()) {
+    // An empty file would say nothing of a piece: there is no image to write.
+    last_failure = kNothing;
+    ports.dialogs.message(last_failure);
+    return;
+  }
   const std::string path = ports.dialogs.save_file(kTitle, kFilter, dossier_donnees.string(),
                                                    Titre.text() + "_VELoR.mid");
   if (path.empty()) {

@@ -87,8 +87,9 @@ void Form1::fill_percussion() {
 }
 
 void Form1::reload_prompt(bool append) {
-  if (!programmer.enabled()) return;
-  programmer.set_caption("Rafraichir");
+  // The caption follows the state; the prompt is said when the image can be reloaded.
+  apply_state();
+  if (!programmer.enabled() || !card_image_stale()) return;
   if (append) {
     append_message(kReload);
   } else {
@@ -150,6 +151,8 @@ void Form1::form2_Valider_Click() {
   if (!mode42.value()) Def_notes_base();
   options_validees = true;
   form2.window.hide();
+  // The extra notes are in the note table now.
+  apply_state();
 }
 
 }  // namespace solmir

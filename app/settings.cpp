@@ -93,9 +93,9 @@ void Form1::lit_fichier_ini() {
   const int n = static_cast<int>(val(line.size() > 3 ? line.substr(3) : std::string()));
   window.set_caption(kCustomCaption + str_num(static_cast<std::int64_t>(n)) + " notes");
   form3.Label1.set_caption(kCustomAbout + str_num(static_cast<std::int64_t>(n)) + " notes");
-  option32N.set_enabled(false);
-  Option32.set_enabled(false);
-  mode42.set_enabled(false);
+  // The organ's own scale: the scale boxes may not replace it (the state keeps them disabled).
+  state.custom_scale = true;
+  apply_state();
   Option32.set_value(false);
   // The table has outputs 0 to 44: further lines are read past.
   custom_scale.clear();

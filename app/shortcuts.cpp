@@ -27,7 +27,7 @@ bool Form1::Form_KeyDown(int key, bool alt, bool, bool) {
     ports.dialogs.message(kMsgActionTime + str_num(seconds) + " secondes\r\n");
   } else if (key == 'T') {
     // Not in the middle of another exchange with the board, nor without a board.
-    if (link->operation_depth > 0) return true;
+    if (state.board_busy() || link->operation_depth > 0) return true;
     if (!link->is_open()) {
       append_message(board::kMsgNoLink);
       return true;
@@ -37,16 +37,10 @@ bool Form1::Form_KeyDown(int key, bool alt, bool, bool) {
       append_message(board::kMsgBadExtraNote + bad);
       return true;
     }
+    // No other board command may start meanwhile; the state gives them back at the end, also
+    // when the board falls silent.
+    ActivityScope writing(*this, Activity::writing_title);
     board::run_board_operation(*this, [&] {
-      // No other board command may start meanwhile; each gets its state back (also when the
-      // board falls silent: the operation gives back what it found).
-      std::vector<std::pair<Control*, bool>> held;
-      for (Control* c :
-           std::initializer_list<Control*>{&programmer, &Infos_carte, &Effacer_carte, &Tester_carte,
-                                           &Copier_carte, &fenetre_params}) {
-        held.emplace_back(c, c->enabled());
-        c->set_enabled(false);
-      }
       envoie_titre();
       Titre.set_highlight(kActiveCaption);
       attente(ports.loop, 200);
@@ -58,7 +52,6 @@ bool Form1::Form_KeyDown(int key, bool alt, bool, bool) {
       const std::string& read = choixa.value() ? titre_lu_A : titre_lu_B;
       if (!read.empty())
         append_message((choixa.value() ? kMsgRetitledA : kMsgRetitledB) + latin1_to_utf8(read));
-      for (auto& [c, enabled] : held) c->set_enabled(enabled);
     });
     Titre.set_highlight(0);
   }

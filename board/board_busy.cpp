@@ -17,7 +17,8 @@ bool follows_link(const Form1& f, const Control* c) {
 
 }  // namespace
 
-BoardBusy::BoardBusy(Form1& f) : f_(f) {
+BoardBusy::BoardBusy(Form1& f)
+    : f_(f), activity_(std::make_unique<ActivityScope>(f, Activity::board_settings)) {
   for (Control* c : std::initializer_list<Control*>{
            &f.programmer, &f.Infos_carte, &f.Effacer_carte, &f.Tester_carte, &f.Copier_carte,
            &f.fenetre_params, &f.Prog_demo, &f.Prog_Uno, &f.Prog_Duemilanove, &f.Prog_Nano,

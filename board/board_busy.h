@@ -3,10 +3,12 @@
 // that the link's own state governs stay as connexion_off left them when the link went away.
 #pragma once
 
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace solmir {
+class ActivityScope;
 class Control;
 class Form1;
 }  // namespace solmir
@@ -22,6 +24,9 @@ class BoardBusy {
 
  private:
   Form1& f_;
+  // The window state's "board settings" activity: first in, last out, so that the state has
+  // the last word on the enables.
+  std::unique_ptr<ActivityScope> activity_;
   std::vector<std::pair<Control*, bool>> before_;
 };
 

@@ -135,6 +135,7 @@ std::string quoted(const std::string& latin1) {
 }  // namespace
 
 void Form1::Infos_carte_Click() {
+  ActivityScope reading(*this, Activity::reading_card);
   board::run_board_operation(*this, [this] {
     board::Form4& f = form4;
     Infos_carte.set_enabled(false);

@@ -122,10 +122,12 @@ WorkOutcome run_card_work(Form1& f, const CardWork& w) {
 }  // namespace board
 
 void Form1::Effacer_carte_Click() {
+  ActivityScope work(*this, Activity::erasing_testing);
   board::run_card_work(*this, board::kErase);
 }
 
 void Form1::Tester_carte_Click() {
+  ActivityScope work(*this, Activity::erasing_testing);
   board::run_card_work(*this, board::kTest);
 }
 

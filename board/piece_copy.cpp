@@ -175,7 +175,12 @@ ReadOutcome copy_piece(Form1& f) {
 }  // namespace board
 
 void Form1::Copier_carte_Click() {
-  board::copy_piece(*this);
+  ActivityScope copying(*this, Activity::copying);
+  if (board::copy_piece(*this) == board::ReadOutcome::read) {
+    // The piece read back is the card image now, waiting for its target card.
+    card_image_made(ImageSource::card_copy, true);
+    state.copy_mode = true;
+  }
 }
 
 }  // namespace solmir

@@ -88,7 +88,7 @@ ProgramOutcome program_card(Form1& f) {
   if (f.programming_running) return ProgramOutcome::busy;
   RunningFlag running(f.programming_running);
 
-  if (f.programmer.caption() == "Rafraichir") {
+  if (f.card_image_stale()) {
     f.recharger_fichier = true;
     f.Ouvre_midi_Click();
     return ProgramOutcome::reloaded;
@@ -127,7 +127,8 @@ ProgramOutcome program_card(Form1& f) {
   const bool ok = run_board_operation(f, [&] {
     Link& link = *f.link;
     link.discard_buffers();
-    show_seconds(f.Text1, f.duree_prog_estimee);
+    double seconds_left = f.duree_prog_estimee;
+    show_seconds(f.Text1, seconds_left);
     const std::int64_t required = std::int64_t{f.taille_requise} + 16;
 
     auto cancel = [&] {
@@ -240,7 +241,8 @@ ProgramOutcome program_card(Form1& f) {
       progress += k;
       if (countdown >= f.evenements_par_seconde) {
         countdown = 0;
-        show_seconds(f.Text1, std::max(0.0, val(f.Text1.text()) - 1));
+        seconds_left = std::max(0.0, seconds_left - 1);
+        show_seconds(f.Text1, seconds_left);
       } else {
         countdown += k;
       }
@@ -276,7 +278,20 @@ ProgramOutcome program_card(Form1& f) {
 }  // namespace board
 
 void Form1::programmer_Click() {
-  board::program_card(*this);
+  // A stale image is reloaded instead, and a click during the transfer is refused: neither
+  // is a programming run of its own.
+  const bool run = !card_image_stale() && !programming_running;
+  if (run && state.image.incomplete_file && !ports.dialogs.ask_yes_no(kMsgIncompleteQuestion)) {
+    append_message(board::kMsgAbandoned);
+    return;
+  }
+  std::optional<ActivityScope> programming;
+  if (run) programming.emplace(*this, Activity::programming);
+  if (board::program_card(*this) == board::ProgramOutcome::programmed) {
+    // The piece is on the card: a copy is done, and the image has been used.
+    state.copy_mode = false;
+    state.image.saveable = false;
+  }
 }
 
 void Form1::envoie_titre() {

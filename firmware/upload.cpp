@@ -118,7 +118,7 @@ std::string upload_device(Form1& f) {
 // except those that the link's state decides (connexion_on / connexion_off set them).
 class UploadRunning {
  public:
-  explicit UploadRunning(Form1& f) : f_(f) {
+  explicit UploadRunning(Form1& f) : f_(f), activity_(f, Activity::firmware_upload) {
     f.upload_running = true;
     for (Control* c : all(f)) {
       before_.emplace_back(c, c->enabled());
@@ -159,6 +159,7 @@ class UploadRunning {
   }
 
   Form1& f_;
+  ActivityScope activity_;  // first in, last out: the state has the last word
   std::vector<std::pair<Control*, bool>> before_;
 };
 

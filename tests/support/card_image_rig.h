@@ -33,7 +33,7 @@ inline std::vector<std::string> sample_image(score::RecordLayout l, int n) {
 }
 
 // The card image as the builder leaves it: the records, their numbers, the scale boxes and
-// the button.
+// the window state (which gives the button).
 inline void put_image(Form1& f, const std::vector<std::string>& records,
                       score::RecordLayout layout) {
   if (layout == score::RecordLayout::notes42) {
@@ -53,8 +53,8 @@ inline void put_image(Form1& f, const std::vector<std::string>& records,
   f.duree_prog_estimee = s.duree_prog_estimee;
   f.evenements_par_seconde = s.evenements_par_seconde;
   f.Text1.set_text(std::to_string(static_cast<std::int64_t>(s.duree_prog_estimee)));
-  f.programmer.set_caption("Programmer");
-  f.programmer.set_enabled(true);
+  // The window state takes the image as made from the boxes as they are now.
+  f.card_image_made(ImageSource::midi_file, s.programmer != score::ProgrammerRule::disable);
 }
 
 // The lines the board received from index `from` on.

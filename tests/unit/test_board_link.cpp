@@ -175,10 +175,12 @@ TEST(Connection, StartUpOpensTheSavedPortAndResetsTheBoard) {
   EXPECT_EQ(b.port().resets(), 1);
   EXPECT_EQ(f.Shape1.color(), kGreen);
   for (const Control* c : std::initializer_list<const Control*>{
-           &f.Sauve_midi, &f.Infos_carte, &f.Effacer_carte, &f.Tester_carte, &f.Copier_carte,
-           &f.fenetre_params, &f.Prog_demo, &f.option32N})
+           &f.Infos_carte, &f.Effacer_carte, &f.Tester_carte, &f.Copier_carte, &f.fenetre_params,
+           &f.Prog_demo, &f.option32N})
     EXPECT_TRUE(c->enabled()) << c->name();
+  // No card image yet: nothing to program, nothing to save.
   EXPECT_FALSE(f.programmer.enabled());
+  EXPECT_FALSE(f.Sauve_midi.enabled());
   EXPECT_EQ(b.message_lines(), (std::vector<std::string>{kMsgSelect, kMsgSelect}));
 }
 

@@ -383,7 +383,7 @@ TEST(CardImageCommand, ThePrepareButtonFollowsTheLink) {
   OpenSerialPort port;
   ImageRun run(&port);
   Form1& f = *run.f;
-  f.programmer.set_enabled(true);
+  run.open();                  // a piece is loaded
   f.Option32.set_value(true);  // a scale change while a piece is loaded
   ASSERT_EQ(f.programmer.caption(), "Rafraichir");
   f.Option32.set_value(false);

@@ -288,11 +288,11 @@ TEST(Programming, NoCard) {
 TEST(Programming, TitleWithTheExtraNoteBytes) {
   BoardRig b;
   Form1& f = b.start();
-  put_image(f, sample_image(RecordLayout::notes32, 3), RecordLayout::notes32);
   f.note30.set_text("60");
   f.note31.set_text("62");
   f.note32.set_text("64");
   f.options_validees = true;
+  put_image(f, sample_image(RecordLayout::notes32, 3), RecordLayout::notes32);
   f.Titre.set_text("Fugue");
   f.programmer.click();
   const auto& l = b.board().lines();
@@ -316,9 +316,9 @@ TEST(Programming, TitleCharactersGoOneBytePerCharacter) {
 TEST(Programming, ABadExtraNoteStopsBeforeAnythingIsSent) {
   BoardRig b;
   Form1& f = b.start();
-  put_image(f, sample_image(RecordLayout::notes32, 3), RecordLayout::notes32);
   f.note31.set_text("300");
   f.options_validees = true;
+  put_image(f, sample_image(RecordLayout::notes32, 3), RecordLayout::notes32);
   const std::size_t before = b.board().lines().size();
   f.programmer.click();
   EXPECT_EQ(b.board().lines().size(), before);
@@ -328,9 +328,9 @@ TEST(Programming, ABadExtraNoteStopsBeforeAnythingIsSent) {
 TEST(Programming, RecordsThatDoNotFitTheScaleAreNotSent) {
   BoardRig b;
   Form1& f = b.start();
-  put_image(f, sample_image(RecordLayout::notes29, 3), RecordLayout::notes29);
-  f.mode42.set_value(true);                // the caption now reads "Rafraichir"...
-  f.programmer.set_caption("Programmer");  // ...and a careless caller ignores it
+  // 29-note records held as a 42-note image: nothing the builder makes, but the transfer
+  // checks every record against the scale before anything goes out.
+  put_image(f, sample_image(RecordLayout::notes29, 3), RecordLayout::notes42);
   const std::size_t before = b.board().lines().size();
   f.programmer.click();
   EXPECT_EQ(b.board().lines().size(), before);

@@ -110,7 +110,8 @@ TEST_P(CardWorkNotDone, ReportsNoSuccess) {
   o.size_code = c.size_code;
   BoardRig b(o);
   Form1& f = b.start();
-  f.programmer.set_enabled(true);
+  test::put_image(f, test::sample_image(score::RecordLayout::notes29, 3),
+                  score::RecordLayout::notes29);
   b.rig.dialogs.answers = {c.answer};
   const std::size_t lines = b.board().lines().size();
   const std::size_t messages = b.message_lines().size();

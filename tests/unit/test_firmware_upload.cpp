@@ -4,6 +4,7 @@
 
 #include "firmware/upload.h"
 #include "tests/support/board_rig.h"
+#include "tests/support/card_image_rig.h"
 
 namespace solmir {
 namespace {
@@ -108,7 +109,8 @@ TEST(FirmwareUpload, RunsAvrdudeOnTheLinksDeviceAndTakesTheLinkBack) {
   // The port typed at the time of the upload.
   f.port.set_text("/dev/ttyACM7");
   ASSERT_EQ(f.open_port_name, "/dev/ttyACM7");
-  f.programmer.set_enabled(true);
+  test::put_image(f, test::sample_image(score::RecordLayout::notes29, 3),
+                  score::RecordLayout::notes29);
   r.mark = r.b.message_lines().size();
   r.dialogs().answers.push_back(true);
   const int resets = r.b.port().resets();

@@ -366,7 +366,7 @@ struct SaveMidi : ::testing::Test {
     f = &rig.start();
     f->Titre.set_text("Greensl");
     f->Liste_tran = {"00110010000" + outputs(29, {5}), "00000111100" + std::string(29, '0')};
-    f->Sauve_midi.set_enabled(true);
+    f->card_image_made(ImageSource::midi_file, true);
   }
 };
 

@@ -76,7 +76,11 @@ TEST(Scales, ReloadPromptOnlyWhileProgrammerIsEnabled) {
   EXPECT_EQ(f.Label_defautP.text(), before);
   EXPECT_EQ(f.programmer.caption(), "Programmer");
 
-  f.programmer.set_enabled(true);
+  // A piece loaded while the board is connected: the button is enabled.
+  f.state.link_open = true;
+  f.Liste_tran = {std::string(40, '0')};
+  f.card_image_made(ImageSource::midi_file, true);
+  ASSERT_TRUE(f.programmer.enabled());
   f.mode42.set_value(true);  // appended after a mode42 change
   EXPECT_EQ(f.programmer.caption(), "Rafraichir");
   EXPECT_EQ(rig.message_lines().back(), "Cliquer Rafraichir pour recharger le même fichier midi");

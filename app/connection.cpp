@@ -1,6 +1,8 @@
-// Choosing, opening and closing the link port, and what the main window enables while the
-// link is up: the port box, the port scan, start-up's port step and the device notifications.
+// Choosing, opening and closing the link port: the port box, the port scan, start-up's port
+// step and the device notifications. They tell the window state whether the link is open and
+// whether a scan runs; the enables follow from the state.
 #include <cctype>
+#include <optional>
 
 #include "app/form1.h"
 #include "base/numbers.h"
@@ -46,12 +48,10 @@ void Form1::init_port() {
 
 void Form1::connexion_on() {
   init_port();
-  Sauve_midi.set_enabled(true);
-  for (Control* c :
-       std::initializer_list<Control*>{&Infos_carte, &Effacer_carte, &Tester_carte, &Copier_carte})
-    c->set_enabled(true);
-  Shape1.set_color(kGreen);
-  active_menus_carte();
+  state.link_open = true;
+  // The image in memory may be written out again.
+  state.image.saveable = state.image.present;
+  apply_state();
   append_message(kMsgSelect);
   ports.dialogs.set_busy(false);
 }
@@ -59,18 +59,19 @@ void Form1::connexion_on() {
 void Form1::connexion_off() {
   if (link->is_open()) link->port().close();
   open_port_name.clear();
-  for (Control* c : std::initializer_list<Control*>{&programmer, &Sauve_midi, &Infos_carte,
-                                                    &Effacer_carte, &Tester_carte, &Copier_carte})
-    c->set_enabled(false);
-  Shape1.set_color(kRed);
+  state.link_open = false;
+  state.image.saveable = false;
+  apply_state();
   append_message(board::kMsgNoLink);
-  desactive_menus_carte();
   ports.dialogs.set_busy(false);
 }
 
 void Form1::port_Change() {
-  // While avrdude has the port, the link leaves it alone.
-  if (link->scan_en_cours || !link_follows_port || upload_running) return;
+  // While the scan runs it writes the port it tries into the box; while avrdude has the port,
+  // the link leaves it alone.
+  if (state.runs(Activity::port_scan) || !link_follows_port ||
+      state.runs(Activity::firmware_upload))
+    return;
   if (link->is_open()) link->port().close();
   if (open_link_on(*this, port.text())) connexion_on();
   if (!link->is_open()) connexion_off();
@@ -79,20 +80,21 @@ void Form1::port_Change() {
 void Form1::Label2_Click() {
   if (link->is_open()) return;
   port.set_text("32");
-  link->scan_en_cours = true;
+  if (link->is_open()) return;  // the port box's own change found it
+  std::optional<ActivityScope> scan(std::in_place, *this, Activity::port_scan);
   ports.dialogs.set_busy(true);
   // Ports 32 down to 0; the first that opens is taken (the board is not asked anything).
-  // One port object serves as probe and link.
-  while (link->scan_en_cours) {
-    const auto n = static_cast<long long>(val(port.text()));
-    if (open_link_on(*this, std::to_string(n))) {
-      link->scan_en_cours = false;
-      connexion_on();
-    } else if (n > 0) {
-      port.set_text(std::to_string(n - 1));
-    } else {
-      link->scan_en_cours = false;
-      connexion_off();
+  // One port object serves as probe and link. The box shows the port being tried.
+  for (int n = 32; scan; --n) {
+    port.set_text(std::to_string(n));
+    const bool found = open_link_on(*this, std::to_string(n));
+    if (found || n == 0) {
+      scan.reset();  // the scan is over before the link's state is told
+      if (found) {
+        connexion_on();
+      } else {
+        connexion_off();
+      }
     }
     attente(ports.loop, 20);
   }
@@ -107,7 +109,7 @@ void Form1::start_link() {
 
 void Form1::device_arrival(const std::string& port_text) {
   // The scan in progress finds the new port by itself; an upload takes the port back itself.
-  if (link->scan_en_cours || upload_running) return;
+  if (state.runs(Activity::port_scan) || state.runs(Activity::firmware_upload)) return;
   ports.dialogs.set_busy(true);
   append_message(board::kMsgBoardDetected);
   port.set_text(port_text);  // reopens the link when the number changed
@@ -118,10 +120,9 @@ void Form1::device_arrival(const std::string& port_text) {
 void Form1::device_removal(const std::string& port_text) {
   // Only the disappearance of the link's own port closes the link: another device going
   // away (a USB stick, a second board) leaves it alone. A removal that names no port closes
-  // the link only when its port is gone while the window still shows it connected.
+  // the link only when its port is gone while the window still counts it open.
   const bool own_port = !port_text.empty() && port_text == open_port_name;
-  const bool shown_connected = Shape1.color() == kGreen;
-  if (own_port || (shown_connected && !link->is_open())) connexion_off();
+  if (own_port || (state.link_open && !link->is_open())) connexion_off();
 }
 
 }  // namespace solmir
