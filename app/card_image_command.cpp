@@ -56,6 +56,9 @@ void Form1::cree_fichier_carte() {
     programmer.set_enabled(false);
   }
   write_log(s.log);
+  image_from_card = false;
+  image_stale = false;
+  notify_image();
 }
 
 }  // namespace solmir

@@ -87,6 +87,10 @@ void Form1::fill_percussion() {
 }
 
 void Form1::reload_prompt(bool append) {
+  if (!Liste_tran.empty() && !image_stale) {
+    image_stale = true;
+    notify_image();
+  }
   if (!programmer.enabled()) return;
   programmer.set_caption("Rafraichir");
   if (append) {

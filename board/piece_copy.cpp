@@ -175,7 +175,12 @@ ReadOutcome copy_piece(Form1& f) {
 }  // namespace board
 
 void Form1::Copier_carte_Click() {
-  board::copy_piece(*this);
+  if (board::copy_piece(*this) == board::ReadOutcome::read) {
+    // The piece read back is the image now, fresh whatever the scale boxes did meanwhile.
+    image_from_card = true;
+    image_stale = false;
+    notify_image();
+  }
 }
 
 }  // namespace solmir
