@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +23,7 @@
 #include "app/form1.h"
 #include "ui/board_windows.h"
 #include "ui/form_windows.h"
+#include "ui/preview_window.h"
 #include "ui/widgets.h"
 
 namespace solmir::ui {
@@ -68,6 +71,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
   form9_ = new Form9Window(form_, bindings_, this);
   form5_ = new Form5Window(form_.form5, bindings_, this);
   form6_ = new Form6Window(form_.form6, bindings_, this);
+  preview_ = new PreviewWindow(form_, bindings_, this);
   bindings_.window(form_.window, this, false);
   qApp->installEventFilter(this);
 }
@@ -81,6 +85,9 @@ void MainWindow::build_menus() {
   bindings_.action(f.Ouvre_midi, fichier->addAction(QString()));
   bindings_.action(f.Sauve_midi, fichier->addAction(QString()));
   bindings_.action(f.traite_midi, fichier->addAction(QString()));
+  QAction* apercu = fichier->addAction(QString());
+  bindings_.action(f.Apercu, apercu);
+  apercu->setShortcut(QKeySequence("Ctrl+P"));
   fichier->addSeparator()->setObjectName("separe00");
   bindings_.action(f.quitter, fichier->addAction(QString()), [this] { quit(); });
 
@@ -183,7 +190,13 @@ QWidget* MainWindow::build_programmer() {
   grid->addWidget(b, 1, 2);
   auto* programmer = new QPushButton(g);
   bindings_.button(f.programmer, programmer);
-  grid->addWidget(programmer, 2, 1, 1, 2);
+  auto* apercu = new QPushButton(g);
+  bindings_.button(f.Apercu_carte, apercu);
+  auto* program_row = new QHBoxLayout;
+  program_row->setSpacing(4);
+  program_row->addWidget(programmer, 1);
+  program_row->addWidget(apercu);
+  grid->addLayout(program_row, 2, 1, 1, 2);
   grid->setColumnStretch(0, 1);
   return g;
 }
@@ -303,7 +316,7 @@ void MainWindow::quit() {
   for (QWidget* w :
        {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_),
         static_cast<QWidget*>(form8_), static_cast<QWidget*>(form9_), static_cast<QWidget*>(form5_),
-        static_cast<QWidget*>(form6_)})
+        static_cast<QWidget*>(form6_), static_cast<QWidget*>(preview_)})
     w->hide();
   close();
   QCoreApplication::quit();

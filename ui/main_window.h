@@ -23,6 +23,7 @@ class Form8Window;
 class Form5Window;
 class Form6Window;
 class Form9Window;
+class PreviewWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -50,6 +51,8 @@ class MainWindow : public QMainWindow {
   Form5Window* form5_window() const { return form5_; }
   Form6Window* form6_window() const { return form6_; }
   Form9Window* form9_window() const { return form9_; }
+  // "Aperçu de la carte" (its set_cursor_tick shows a play position).
+  PreviewWindow* preview_window() const { return preview_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -74,6 +77,7 @@ class MainWindow : public QMainWindow {
   Form5Window* form5_ = nullptr;
   Form6Window* form6_ = nullptr;
   Form9Window* form9_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
   bool quit_done_ = false;
 };
 

@@ -294,8 +294,12 @@ TEST(MainWindow, TheMenusHoldEveryEntryWithItsCaption) {
   GuiRig rig;
   ui::MainWindow& w = rig.start();
   Form1& f = *rig.form;
-  const std::vector<std::string> fichier = {"Ouvrir fichier Midi...", "Sauver fichier Midi...",
-                                            "Pré-traitements...", "", "Quitter"};
+  const std::vector<std::string> fichier = {"Ouvrir fichier Midi...",
+                                            "Sauver fichier Midi...",
+                                            "Pré-traitements...",
+                                            "Aperçu de la carte",
+                                            "",
+                                            "Quitter"};
   const std::vector<std::string> outils = {"Programmation Atmega", "Paramètres",
                                            "Démo intégrée (29 notes)", "Notes optionnelles..."};
   auto captions = [](QMenu* m) {
