@@ -1,4 +1,5 @@
 // listing and notes: the MIDI file as the event listing, and as the note event list.
+#include <cstdio>
 #include <iostream>
 
 #include "cli/cli.h"
@@ -38,12 +39,28 @@ int run_notes(const Args& a) {
   Session s(loop, nullptr);
   s.start(a);
   s.open_midi(path);
+  if (a.has("--dropped")) {
+    // The notes no output plays: time in ticks, note, name.
+    char line[32];
+    for (const auto& d : s.form().notes_hors_gamme) {
+      std::snprintf(line, sizeof line, "%07lld %05d ", static_cast<long long>(d.time), d.note);
+      std::cout << line << d.name << '\n';
+    }
+    return 0;
+  }
   for (const auto& e : s.form().Liste1) std::cout << score::render(e) << '\n';
   return 0;
 }
 
+std::vector<std::string> notes_flags() {
+  std::vector<std::string> f = kPrepareFlags;
+  f.push_back("--dropped");
+  return f;
+}
+
 Register listing{{"listing", "FICHIER.mid", {}, run_listing}};
-Register notes{{"notes", "FICHIER.mid [options de préparation]", kPrepareFlags, run_notes}};
+Register notes{
+    {"notes", "FICHIER.mid [--dropped] [options de préparation]", notes_flags(), run_notes}};
 
 }  // namespace
 }  // namespace solmir::cli
