@@ -10,6 +10,8 @@
 #include "score/extraction.h"
 #include "score/preview.h"
 #include "score/scales.h"
+#include "tests/support/board_rig.h"
+#include "tests/support/card_image_rig.h"
 #include "tests/support/fakes.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/note_lists.h"
@@ -313,6 +315,34 @@ TEST_F(PreviewRoad, TheTranspositionIsKept) {
   f->Sauve_params_reg();
   EXPECT_EQ(rig.settings.values.at("Solmir/Startup/transposition"), "-3");
   EXPECT_EQ(rig.start().Transposition.text(), "-3");
+}
+
+// The piece read back by "Copier" is what the preview draws, before it is written anywhere:
+// the 42-note layout of the card's piece, no dropped notes of a file opened before.
+TEST(PreviewCopy, ThePieceReadBackIsPreviewedFresh) {
+  using board::virt::Format;
+  test::BoardRig b;
+  b.card().put_piece('A', Format::notes42, 12, "Premier");
+  Form1& f = b.start();
+  f.notes_hors_gamme = {{0, 61, "C#3"}};  // from a file opened earlier
+  f.image_stale = true;
+  int notified = 0;
+  f.image_observers.push_back([&] { ++notified; });
+  f.choixa.set_value(true);
+  f.Copier_carte.click();
+  ASSERT_EQ(f.Liste_tran.size(), 12u);
+  EXPECT_TRUE(f.image_from_card);
+  EXPECT_FALSE(f.image_stale);
+  EXPECT_GE(notified, 1);
+  const score::CardPreview p = f.card_preview();
+  EXPECT_EQ(p.layout, score::RecordLayout::notes42);
+  EXPECT_EQ(p.rows.size(), 45u);
+  EXPECT_EQ(p.records.size(), 12u);
+  EXPECT_EQ(p.skipped_lines, 0u);
+  EXPECT_TRUE(p.dropped.empty());
+  std::int64_t sum = 0;
+  for (const auto& r : f.Liste_tran) sum += score::decode_delay(r, score::RecordLayout::notes42);
+  EXPECT_EQ(p.length, sum);
 }
 
 }  // namespace
