@@ -63,7 +63,8 @@ void Form1::Apercu_Click() {
 }
 
 void Form1::Transposition_Change() {
-  reload_prompt(false);
+  // The saved value put in at start-up finds no image to reload.
+  if (!Liste_tran.empty()) reload_prompt(false);
 }
 
 void Form1::Meilleure_transposition_Click() {

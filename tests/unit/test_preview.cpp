@@ -314,7 +314,11 @@ TEST_F(PreviewRoad, TheTranspositionIsKept) {
   f->Transposition.set_text("-3");
   f->Sauve_params_reg();
   EXPECT_EQ(rig.settings.values.at("Solmir/Startup/transposition"), "-3");
-  EXPECT_EQ(rig.start().Transposition.text(), "-3");
+  Form1& g = rig.start();
+  EXPECT_EQ(g.Transposition.text(), "-3");
+  // Put back at start-up, it asks for no reload: there is no image yet.
+  EXPECT_EQ(g.Label_defautP.text().find("Rafraichir"), std::string::npos);
+  EXPECT_EQ(g.programmer.caption(), "Programmer");
 }
 
 // The piece read back by "Copier" is what the preview draws, before it is written anywhere:
