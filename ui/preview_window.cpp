@@ -126,12 +126,13 @@ PreviewWindow::PreviewWindow(Form1& form, Bindings& bindings, QWidget* parent)
   });
 
   bindings.window(form_.Apercu_window, this, true);
-  resize(900, 520);
   QPointer<PreviewWindow> alive(this);
   form_.image_observers.push_back([alive] {
     if (alive) alive->refresh();
   });
   refresh();
+  // Wide enough to read, as tall as the rows of the 27/29-note scale need.
+  resize(900, sizeHint().height());
 }
 
 void PreviewWindow::refresh() {
