@@ -52,6 +52,7 @@ void Form1::cree_fichier_carte() {
   // The state takes the image and its inputs: "Programmer" and "Sauver fichier Midi..." follow.
   card_image_made(ImageSource::midi_file, s.programmer != score::ProgrammerRule::disable);
   write_log(s.log);
+  notify_image();
 }
 
 }  // namespace solmir

@@ -75,6 +75,11 @@ void Form1::wire_controls() {
   form8.Text2.on_change = [this] { aligne_note.set_text(form8.Text2.text()); };
   form8.Valider.on_click = [this] { form8_Valider_Click(); };
 
+  Apercu_window.hide();
+  Apercu.on_click = [this] { Apercu_Click(); };
+  Apercu_carte.on_click = [this] { Apercu_Click(); };
+  Transposition.on_change = [this] { Transposition_Change(); };
+  Meilleure_transposition.on_click = [this] { Meilleure_transposition_Click(); };
   wire_board_config();
 }
 

@@ -26,7 +26,9 @@
 #include "base/timer.h"
 #include "board/link.h"
 #include "board/params.h"
+#include "score/dropped_notes.h"
 #include "score/note_list.h"
+#include "score/preview.h"
 
 namespace solmir {
 
@@ -223,6 +225,35 @@ class Form1 {
   void cree_fichier_carte();
   void Prog_demo_Click();
 
+  // ---------------------------------------------------------------- preview, transposition
+  // "Aperçu de la carte": the menu entry (Ctrl+P), the button beside `programmer`, the window.
+  MenuEntry Apercu{"Apercu", "Aperçu de la carte", "Montre la carte telle que l'orgue la jouera"};
+  Button Apercu_carte{"Apercu_carte", "Aperçu", "Montre la carte avant de l'écrire"};
+  Window Apercu_window{"Apercu_window", "Aperçu de la carte"};
+  // Semitones added to every kept note before the scale maps it (-24 to +24).
+  TextBox Transposition{"Transposition", "0", "Transposition en demi-tons (-24 à +24)"};
+  Button Meilleure_transposition{"Meilleure_transposition", "Meilleure transposition",
+                                 "Choisit la transposition qui garde le plus de notes"};
+  // The notes of the last extraction that no output plays, and the kept notes by key.
+  std::vector<score::DroppedNote> notes_hors_gamme;
+  std::optional<score::KeyCounts> cles_extraites;
+  // The card image came from a card (piece copy) rather than from the MIDI file.
+  bool image_from_card() const {
+    return state.image.present && state.image.source == ImageSource::card_copy;
+  }
+  // Called after the card image was rebuilt, read back, or turned stale.
+  std::vector<std::function<void()>> image_observers;
+  void notify_image();
+  // The current card image as the preview draws it.
+  score::CardPreview card_preview() const;
+  // The value of the Transposition box; a RunFailure when it is not a whole number from -24
+  // to +24.
+  int transposition_value() const;
+  bool percussion_scale() const;
+  void Apercu_Click();
+  void Transposition_Change();
+  void Meilleure_transposition_Click();
+
   // ---------------------------------------------------------------- MIDI export
   std::int32_t nb_octets_ecrits = 0;
   void Sauve_midi_Click();
@@ -367,6 +398,7 @@ class Form1 {
   bool reading_son_ = false;
   void wire_state();
   bool applying_state_ = false;
+  bool notified_stale_ = false;  // what the image observers were last told of the image
   std::vector<std::string> last_inputs_;  // what the input boxes held when last looked at
 };
 

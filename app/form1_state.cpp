@@ -35,6 +35,7 @@ ImageInputs Form1::image_inputs() const {
   std::string channels;
   for (const auto& c : midi_channel_) channels += tick(*c);
   in.emplace_back("Midi_channel", channels);
+  in.emplace_back("Transposition", Transposition.text());
   // The note table itself: the extra notes reach it only when their dialog is confirmed.
   std::string table;
   for (int n : table_notes) table += std::to_string(n) + ",";
@@ -47,7 +48,7 @@ void Form1::wire_state() {
   // rule (a scale rule, for instance) runs after this and applies the state again.
   std::vector<Control*> inputs{
       &vitesse, &Pas_ech, &Delai_init,   &Delai_init_demo, &separe_note, &aligne_note, &note30,
-      &note31,  &note32,  &Check_marque, &Check_boucle,    &mode42,      &Option32};
+      &note31,  &note32,  &Check_marque, &Check_boucle,    &mode42,      &Option32, &Transposition};
   for (const auto& c : midi_channel_) inputs.push_back(c.get());
   // Only a change of what the boxes hold counts (not of their enabled flag, for instance).
   const auto held = [inputs] {
@@ -88,6 +89,9 @@ void Form1::apply_state() {
   Shape1.set_color(state.link_open ? kGreen : kRed);
   link->scan_en_cours = state.runs(Activity::port_scan);
   applying_state_ = false;
+  // The preview greys a stale image: tell it when the image turns stale or fresh again.
+  const bool stale = card_image_stale();
+  if (stale != notified_stale_) notify_image();
 }
 
 void Form1::card_image_made(ImageSource source, bool programmable) {

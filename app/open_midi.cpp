@@ -9,6 +9,7 @@
 #include "base/numbers.h"
 #include "base/text.h"
 #include "midi/listing.h"
+#include "score/card_image.h"
 #include "score/extraction.h"
 
 namespace solmir {
@@ -66,7 +67,9 @@ void Form1::Ouvre_midi_Click() {
     const auto speed = parse_number(vitesse.text());
     const auto step = parse_number(Pas_ech.text());
     const bool can_extract = speed && step && *step != 0;
-    score::NoteExtractor notes(ticked, speed.value_or(0), step.value_or(1), bytes.size() / 3);
+    const score::Transposition shift{transposition_value(), percussion_scale()};
+    score::NoteExtractor notes(ticked, speed.value_or(0), step.value_or(1), bytes.size() / 3,
+                               shift);
     gauge1.set_max(static_cast<std::int64_t>(bytes.size()));
     const auto progress = [this](std::size_t done, std::size_t) {
       gauge1.set_value(static_cast<std::int64_t>(done));
@@ -95,6 +98,13 @@ void Form1::Ouvre_midi_Click() {
     const std::string incomplete_text =
         incomplete ? midi::incomplete_file_message(listing, r.pairs) : std::string();
     if (incomplete) append_message(incomplete_text);
+    // The notes no output of the scale plays, told before the passes rework the times.
+    notes_hors_gamme = score::dropped_notes(
+        Liste1, score::record_note_table(table_notes, mode42.value(), mode_demo),
+        score::record_layout(mode42.value(), Option32.value(), mode_demo), r.outside);
+    cles_extraites = r.keys;
+    const std::string dropped = score::dropped_summary(notes_hors_gamme);
+    if (!dropped.empty()) append_message(dropped);
 
     std::vector<std::string> log;
     const bool first = !journal_commence;
@@ -108,6 +118,9 @@ void Form1::Ouvre_midi_Click() {
     log.push_back(str_num(r.note_off) + " événements note-OFF identifiés");
     log.push_back(str_num(r.pairs) + " couples d'événements note-ON/note-OFF retenus");
     if (incomplete) log.push_back(incomplete_text);
+    if (shift.semitones != 0)
+      log.push_back("Transposition : " + score::semitones_text(shift.semitones));
+    if (!dropped.empty()) log.push_back(dropped);
     write_log(log, first);
     if (Liste1.empty()) throw RunFailure(kNoNote);
 
@@ -121,6 +134,7 @@ void Form1::Ouvre_midi_Click() {
     Liste1.clear();
     card_image_dropped();
     append_message(kStopped + last_failure);
+    notify_image();
   }
   ports.dialogs.set_busy(false);
   recharger_fichier = false;

@@ -41,6 +41,10 @@ void Form1::Sauve_params_reg() {
   s.save(kAppName, kSection, "separe_note", separe_note.text());
   s.save(kAppName, kSection, "aligne_note", aligne_note.text());
   s.save(kAppName, kSection, "largeur_fenetre", std::to_string(window.width));
+  // The transposition is written only once it has left its default, so that the settings of
+  // those who never use it stay what they were.
+  if (Transposition.text() != "0" || s.get(kAppName, kSection, "transposition", "0") != "0")
+    s.save(kAppName, kSection, "transposition", Transposition.text());
 }
 
 void Form1::lit_params_reg() {
@@ -66,6 +70,7 @@ void Form1::lit_params_reg() {
   aligne_note.set_text(get("aligne_note", "0"));
   form8.Text1.set_text(separe_note.text());
   form8.Text2.set_text(aligne_note.text());
+  Transposition.set_text(get("transposition", "0"));
   window.resize(static_cast<int>(val(get("largeur_fenetre", "7815"))), window.height);
   read_son_setting();
 }

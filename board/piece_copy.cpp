@@ -180,6 +180,7 @@ void Form1::Copier_carte_Click() {
     // The piece read back is the card image now, waiting for its target card.
     card_image_made(ImageSource::card_copy, true);
     state.copy_mode = true;
+    notify_image();
   }
 }
 

@@ -15,7 +15,8 @@ namespace solmir::cli {
 const char* const kPrepareUsage =
     "[--channels 1,2,10] [--speed 60] [--step 0.25] [--scale 29|32|42|percussion]\n"
     "        [--separate S] [--align A] [--delay MM] [--demo] [--demo-delay MM] [--marks]\n"
-    "        [--loop] [--extra-notes N30,N31,N32] [--ini solmir.ini] [--log FICHIER]";
+    "        [--loop] [--extra-notes N30,N31,N32] [--ini solmir.ini] [--log FICHIER]\n"
+    "        [--transpose N|auto]";
 const std::vector<std::string> kPrepareFlags = {"--demo", "--marks", "--loop", "--yes"};
 
 std::vector<Command>& commands() {
@@ -200,6 +201,15 @@ void Session::start(const Args& a) {
       f.Midi_channel(ch - 1).set_value(true);
     }
   }
+  if (a.has("--transpose")) {
+    const std::string t = a.get("--transpose");
+    auto_transpose_ = t == "auto";
+    const auto v = parse_number(t);
+    if (!auto_transpose_ && (!v || *v != static_cast<int>(*v) || *v < -24 || *v > 24))
+      throw CliError{
+          "Option --transpose : nombre entier de -24 à +24 ou auto attendu, reçu \"" + t + "\"", 2};
+    if (!auto_transpose_) f.Transposition.set_text(t);
+  }
   if (a.has("--marks")) f.Check_marque.set_value(true);
   if (a.has("--loop")) f.Check_boucle.set_value(true);
   if (a.has("--demo")) {
@@ -214,6 +224,16 @@ void Session::open_midi(const std::string& path) {
   f.recharger_fichier = true;
   f.Ouvre_midi_Click();
   if (!f.last_failure.empty()) throw CliError{f.last_failure, 1};
+  if (auto_transpose_) {
+    // The shift that keeps the most notes, then the file again under it.
+    const std::string before = f.Transposition.text();
+    f.Meilleure_transposition_Click();
+    if (f.Transposition.text() != before) {
+      f.recharger_fichier = true;
+      f.Ouvre_midi_Click();
+      if (!f.last_failure.empty()) throw CliError{f.last_failure, 1};
+    }
+  }
 }
 
 std::string read_binary_file(const std::string& path) {

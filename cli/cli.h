@@ -98,6 +98,7 @@ class Session {
   std::unique_ptr<Form1> form_;
   std::string echoed_;
   int subscription_ = 0;
+  bool auto_transpose_ = false;  // --transpose auto
 };
 
 // A subcommand: its name, a line of help, its flags, and what it runs.

@@ -25,7 +25,7 @@ namespace {
 
 const std::vector<std::string> kPrepareKeys = {
     "--channels",   "--speed", "--step", "--scale",       "--separate", "--align", "--delay",
-    "--demo-delay", "--marks", "--loop", "--extra-notes", "--ini",      "--log"};
+    "--demo-delay", "--marks", "--loop", "--extra-notes", "--ini",      "--log",   "--transpose"};
 
 const char* const kPortUsage =
     "--port N|CHEMIN|virtual [--card FICHIER] (avec --port virtual, les options de la carte "

@@ -49,6 +49,20 @@ int run_listing(const Args& a) {
 int run_notes(const Args& a) {
   const std::string path = only_file(a, "notes");
   const RoadRun r = run_road(a, path, RoadEnd::notes);
+  if (a.has("--dropped")) {
+    // The notes no output plays: time in ticks, note, name.
+    std::string out;
+    char line[32];
+    for (const auto& d : r.dropped) {
+      std::snprintf(line, sizeof line, "%07lld %05d ", static_cast<long long>(d.time), d.note);
+      out += line;
+      out += d.name;
+      out += '\n';
+    }
+    write_out(out);
+    std::fflush(stdout);
+    return finish_road(r);
+  }
   std::string out;
   score::append_note_lines(r.Liste1, out, write_out);
   write_out(out);
@@ -56,8 +70,15 @@ int run_notes(const Args& a) {
   return finish_road(r);
 }
 
+std::vector<std::string> notes_flags() {
+  std::vector<std::string> f = kPrepareFlags;
+  f.push_back("--dropped");
+  return f;
+}
+
 Register listing{{"listing", "FICHIER.mid", {}, run_listing}};
-Register notes{{"notes", "FICHIER.mid [options de préparation]", kPrepareFlags, run_notes}};
+Register notes{
+    {"notes", "FICHIER.mid [--dropped] [options de préparation]", notes_flags(), run_notes}};
 
 }  // namespace
 }  // namespace solmir::cli

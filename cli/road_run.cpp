@@ -50,6 +50,7 @@ double number_of(const TextBox& box, const char* what) {
 }  // namespace
 
 RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
+  RoadRun r;
   // The preparation options go through the window's rules (scale, extra notes, solmir.ini,
   // log) once; the road itself is pure.
   StdEventLoop loop;
@@ -71,8 +72,24 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   o.vitesse = speed.value_or(0);
   o.pas_ech = step && *step != 0 ? *step : 1;
 
-  RoadRun r;
+  r.layout = score::record_layout(f.mode42.value(), f.Option32.value(), f.mode_demo);
+  r.table = score::record_note_table(f.table_notes, f.mode42.value(), f.mode_demo);
+  try {
+    o.shift = score::Transposition{f.transposition_value(), f.percussion_scale()};
+  } catch (const RunFailure& e) {
+    stop(e.what());
+  }
   r.read = score::read_notes(bytes, path, o);
+  if (a.get("--transpose") == "auto" && !r.read.listing.incomplete()) {
+    // The shift that keeps the most notes, then the file again under it.
+    const score::BestTransposition b =
+        score::best_transposition(r.read.notes.keys, r.table, r.layout, o.shift.semitones);
+    say(score::best_transposition_message(b));
+    if (b.semitones != o.shift.semitones) {
+      o.shift.semitones = b.semitones;
+      r.read = score::read_notes(bytes, path, o);
+    }
+  }
   std::string().swap(bytes);
   const midi::ListingResult& l = r.read.listing;
   say(kDisassembly);
@@ -83,7 +100,13 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   number_of(f.vitesse, "La vitesse");
   if (number_of(f.Pas_ech, "Le pas d'échantillonnage") == 0) stop(kZeroStep);
 
+  r.dropped = score::dropped_notes(r.read.notes.Liste1, r.table, r.layout, r.read.notes.outside);
+  const std::string dropped = score::dropped_summary(r.dropped);
+  if (!dropped.empty()) say(dropped);
   std::vector<std::string> log = score::extraction_log(path, started, r.read.notes);
+  if (o.shift.semitones != 0)
+    log.push_back("Transposition : " + score::semitones_text(o.shift.semitones));
+  if (!dropped.empty()) log.push_back(dropped);
   f.write_log(log, true);
   if (!l.incomplete() && score::no_note(r.read.notes)) stop(score::kMsgNoNote + path);
   r.Liste1 = std::move(r.read.notes.Liste1);
@@ -111,8 +134,6 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   if (pas == 0) stop(kZeroStep);
   const auto initial = score::initial_delay_ticks(millimetres, pas);
   if (!initial) stop(kBadDelay + delay_box.text() + " mm");
-  r.layout = score::record_layout(f.mode42.value(), f.Option32.value(), f.mode_demo);
-  r.table = score::record_note_table(f.table_notes, f.mode42.value(), f.mode_demo);
   r.image = score::build_records(r.Liste1, r.table, r.layout, *initial,
                                  f.Check_marque.value() || f.Check_boucle.value());
   if (r.image->too_long) stop(score::kMsgImageTooLong);

@@ -8,6 +8,7 @@
 
 #include "cli/cli.h"
 #include "score/card_image.h"
+#include "score/dropped_notes.h"
 #include "score/road.h"
 
 namespace solmir::cli {
@@ -15,6 +16,8 @@ namespace solmir::cli {
 struct RoadRun {
   score::NotesRead read;
   score::NoteList Liste1;  // after the passes
+  // The notes of the kept channels that no output of the scale plays.
+  std::vector<score::DroppedNote> dropped;
   // With the image: the records, their layout and note table, the summary.
   std::optional<score::Records> image;
   score::RecordLayout layout = score::RecordLayout::notes29;

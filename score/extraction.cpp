@@ -7,8 +7,8 @@
 namespace solmir::score {
 
 NoteExtractor::NoteExtractor(const std::array<bool, 16>& ticked, double vitesse, double pas_ech,
-                             std::size_t expected_events)
-    : ticked_(ticked), vitesse_(vitesse), pas_ech_(pas_ech) {
+                             std::size_t expected_events, Transposition shift)
+    : ticked_(ticked), vitesse_(vitesse), pas_ech_(pas_ech), shift_(shift) {
   for (bool t : ticked_) any_ = any_ || t;
   r_.Liste1.reserve(expected_events + 2);
   if (any_) {
@@ -32,8 +32,18 @@ void NoteExtractor::line(const midi::ListingLine& l) {
       r_.duree_action_totale += static_cast<std::int64_t>(length);
       if (length != 0) {
         ++r_.pairs;
-        r_.Liste1.push_back({round_half_up(start), l.f[1], true, true});
-        r_.Liste1.push_back({round_half_up(start + length), l.f[1], false, true});
+        const int key = l.f[1];
+        const bool fixed = shift_.keep_channel10 && channel == 10;
+        if (key >= 0 && key <= 127)
+          (fixed ? r_.keys.fixed : r_.keys.shifted)[static_cast<std::size_t>(key)] += 1;
+        const int note = fixed ? key : key + shift_.semitones;
+        const std::int64_t on = round_half_up(start);
+        if (shift_.semitones != 0 && (note < 0 || note > 127)) {
+          r_.outside.push_back({on, note, std::to_string(note)});
+        } else {
+          r_.Liste1.push_back({on, note, true, true});
+          r_.Liste1.push_back({round_half_up(start + length), note, false, true});
+        }
       }
     }
   } else if (l.code == midi::Code::NOOF) {
@@ -48,9 +58,10 @@ ExtractionResult NoteExtractor::finish() {
 
 ExtractionResult extract_notes(const midi::Listing& listing, const std::array<bool, 16>& ticked,
                                double vitesse, double pas_ech,
-                               const std::function<void(std::size_t)>& progress) {
+                               const std::function<void(std::size_t)>& progress,
+                               Transposition shift) {
   const std::size_t n = listing.size();
-  NoteExtractor x(ticked, vitesse, pas_ech, n);
+  NoteExtractor x(ticked, vitesse, pas_ech, n, shift);
   std::size_t i = 0;
   for (const midi::ListingLine l : listing.lines) {
     x.line(l);

@@ -12,7 +12,7 @@ NotesRead read_notes(std::string_view bytes, const std::string& chemin_midi, con
   // A file of notes takes 3 bytes or more per note event (delta, key, velocity under running
   // status): room for that spares the copies of a growing list, and pages never written cost
   // no memory.
-  NoteExtractor x(o.ticked, o.vitesse, o.pas_ech, bytes.size() / 3);
+  NoteExtractor x(o.ticked, o.vitesse, o.pas_ech, bytes.size() / 3, o.shift);
   NotesRead r;
   r.listing = midi::desassemble_midi(bytes, chemin_midi, x, progress);
   r.notes = x.finish();

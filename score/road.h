@@ -19,6 +19,7 @@ struct ReadOptions {
   std::array<bool, 16> ticked{};  // the boxes of MIDI channels 1 to 16 (none: all channels)
   double vitesse = 60;            // mm/s
   double pas_ech = 0.25;          // mm per tick, not 0
+  Transposition shift{};          // semitones added to every kept note (0: none)
 };
 
 struct NotesRead {

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev clang-format
   midicsv python3 python3-mido

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the window with an example tune loaded, taken on a virtual display (xvfb-run):
-# docs/solmir.png at 100 % and docs/solmir-200.png at 200 % scaling. The settings and the data
+# docs/solmir.png at 100 % and docs/solmir-200.png at 200 % scaling, and the card preview
+# docs/apercu.png. The settings and the data
 # folder of these runs live in a scratch home folder, never in yours.
 #   scripts/screenshot.sh [BUILD_DIR]
 set -euo pipefail
@@ -24,3 +25,5 @@ shot() {
 }
 shot docs/solmir.png "$tune"
 QT_SCALE_FACTOR=2 shot docs/solmir-200.png "$tune"
+# The card preview of the same tune (docs/apercu.png).
+shot docs/apercu.png "$tune" --fenetre apercu

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QActionGroup>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +25,7 @@
 #include "ui/board_windows.h"
 #include "ui/form_windows.h"
 #include "ui/qt_card_player.h"
+#include "ui/preview_window.h"
 #include "ui/widgets.h"
 
 namespace solmir::ui {
@@ -70,6 +73,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
   form9_ = new Form9Window(form_, bindings_, this);
   form5_ = new Form5Window(form_.form5, bindings_, this);
   form6_ = new Form6Window(form_.form6, bindings_, this);
+  preview_ = new PreviewWindow(form_, bindings_, this);
   bindings_.window(form_.window, this, false);
   qApp->installEventFilter(this);
   card_player_ = new QtCardPlayer(this);
@@ -90,6 +94,9 @@ void MainWindow::build_menus() {
   bindings_.action(f.Ecoute_carte, fichier->addAction(QString()));
   build_sound_menu(fichier->addMenu("Son"));
   bindings_.action(f.traite_midi, fichier->addAction(QString()));
+  QAction* apercu = fichier->addAction(QString());
+  bindings_.action(f.Apercu, apercu);
+  apercu->setShortcut(QKeySequence("Ctrl+P"));
   fichier->addSeparator()->setObjectName("separe00");
   bindings_.action(f.quitter, fichier->addAction(QString()), [this] { quit(); });
 
@@ -218,13 +225,16 @@ QWidget* MainWindow::build_programmer() {
   grid->addWidget(b, 1, 2);
   auto* programmer = new QPushButton(g);
   bindings_.button(f.programmer, programmer);
-  // "Écouter" beside it, sharing the width the scale and piece boxes leave.
+  // "Écouter" and "Aperçu" beside it, sharing the width the scale and piece boxes leave.
   auto* listen = new QPushButton(g);
   bindings_.button(f.Ecouter, listen);
+  auto* apercu = new QPushButton(g);
+  bindings_.button(f.Apercu_carte, apercu);
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(2);
   buttons->addWidget(programmer, 3);
   buttons->addWidget(listen, 2);
+  buttons->addWidget(apercu, 2);
   grid->addLayout(buttons, 2, 1, 1, 2);
   grid->setColumnStretch(0, 1);
   return g;
@@ -345,7 +355,7 @@ void MainWindow::quit() {
   for (QWidget* w :
        {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_),
         static_cast<QWidget*>(form8_), static_cast<QWidget*>(form9_), static_cast<QWidget*>(form5_),
-        static_cast<QWidget*>(form6_)})
+        static_cast<QWidget*>(form6_), static_cast<QWidget*>(preview_)})
     w->hide();
   close();
   QCoreApplication::quit();

@@ -26,6 +26,7 @@ class Form5Window;
 class Form6Window;
 class Form9Window;
 class QtCardPlayer;
+class PreviewWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -53,6 +54,8 @@ class MainWindow : public QMainWindow {
   Form5Window* form5_window() const { return form5_; }
   Form6Window* form6_window() const { return form6_; }
   Form9Window* form9_window() const { return form9_; }
+  // "Aperçu de la carte" (its set_cursor_tick shows a play position).
+  PreviewWindow* preview_window() const { return preview_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -79,6 +82,7 @@ class MainWindow : public QMainWindow {
   Form6Window* form6_ = nullptr;
   Form9Window* form9_ = nullptr;
   QtCardPlayer* card_player_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
   bool quit_done_ = false;
 };
 

@@ -299,6 +299,7 @@ TEST(MainWindow, TheMenusHoldEveryEntryWithItsCaption) {
                                             "Écouter la carte",
                                             "Son",
                                             "Pré-traitements...",
+                                            "Aperçu de la carte",
                                             "",
                                             "Quitter"};
   const std::vector<std::string> outils = {"Programmation Atmega", "Paramètres",

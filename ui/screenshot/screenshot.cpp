@@ -1,7 +1,8 @@
 // solmir-screenshot: the window as `solmir [FICHIER.mid]` shows it, written to a PNG file. For
 // the README and for looking at the layout; run it under xvfb-run with HOME pointing to a
 // scratch folder, so that the settings and the data folder are not the user's.
-//   solmir-screenshot IMAGE.png [FICHIER.mid] [--fenetre form2|form3|form4|form5|form6|form8|form9]
+//   solmir-screenshot IMAGE.png [FICHIER.mid] [--fenetre
+//   form2|form3|form4|form5|form6|form8|form9|apercu]
 // With SOLMIR_LAYOUT_DEBUG set, the place and the minimum size of every named widget are listed.
 #include <QApplication>
 #include <QCommandLineParser>
@@ -19,6 +20,7 @@
 #include "ui/board_windows.h"
 #include "ui/form_windows.h"
 #include "ui/main_window.h"
+#include "ui/preview_window.h"
 #include "ui/qt_dialogs.h"
 
 int main(int argc, char** argv) {
@@ -70,6 +72,9 @@ int main(int argc, char** argv) {
     form.form5.window.show();
     form.Lect_odometre_click();
     shot = window.form5_window();
+  } else if (which == "apercu") {
+    form.Apercu_Click();
+    shot = window.preview_window();
   } else if (which == "form6") {
     form.read_EEPROM();
     form.form6.window.show();
