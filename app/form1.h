@@ -398,7 +398,7 @@ class Form1 {
   bool reading_son_ = false;
   void wire_state();
   bool applying_state_ = false;
-  bool notified_stale_ = false;  // what the image observers were last told of the image
+  bool notified_stale_ = false;           // what the image observers were last told of the image
   std::vector<std::string> last_inputs_;  // what the input boxes held when last looked at
 };
 

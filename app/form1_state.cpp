@@ -46,9 +46,10 @@ ImageInputs Form1::image_inputs() const {
 void Form1::wire_state() {
   // Any change of an input of the image may make the image stale; the control's own change
   // rule (a scale rule, for instance) runs after this and applies the state again.
-  std::vector<Control*> inputs{
-      &vitesse, &Pas_ech, &Delai_init,   &Delai_init_demo, &separe_note, &aligne_note, &note30,
-      &note31,  &note32,  &Check_marque, &Check_boucle,    &mode42,      &Option32, &Transposition};
+  std::vector<Control*> inputs{&vitesse,     &Pas_ech,      &Delai_init,   &Delai_init_demo,
+                               &separe_note, &aligne_note,  &note30,       &note31,
+                               &note32,      &Check_marque, &Check_boucle, &mode42,
+                               &Option32,    &Transposition};
   for (const auto& c : midi_channel_) inputs.push_back(c.get());
   // Only a change of what the boxes hold counts (not of their enabled flag, for instance).
   const auto held = [inputs] {

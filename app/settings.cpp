@@ -28,6 +28,15 @@ bool read_line(std::istream& in, std::string& line) {
   return true;
 }
 
+// A number read from a file as an int, its fraction dropped; a value beyond the range of an
+// int is held at its bound (the plain conversion is undefined there).
+int as_int(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(v);
+}
+
 }  // namespace
 
 void Form1::Sauve_params_reg() {
@@ -71,7 +80,7 @@ void Form1::lit_params_reg() {
   form8.Text1.set_text(separe_note.text());
   form8.Text2.set_text(aligne_note.text());
   Transposition.set_text(get("transposition", "0"));
-  window.resize(static_cast<int>(val(get("largeur_fenetre", "7815"))), window.height);
+  window.resize(as_int(val(get("largeur_fenetre", "7815"))), window.height);
   read_son_setting();
 }
 
@@ -95,7 +104,7 @@ void Form1::lit_fichier_ini() {
     box->set_text(line);
   }
   if (!read_line(in, line) || line.size() < 2 || line.compare(0, 2, "##") != 0) return;
-  const int n = static_cast<int>(val(line.size() > 3 ? line.substr(3) : std::string()));
+  const int n = as_int(val(line.size() > 3 ? line.substr(3) : std::string()));
   window.set_caption(kCustomCaption + str_num(static_cast<std::int64_t>(n)) + " notes");
   form3.Label1.set_caption(kCustomAbout + str_num(static_cast<std::int64_t>(n)) + " notes");
   // The organ's own scale: the scale boxes may not replace it (the state keeps them disabled).

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace solmir {
 
@@ -23,7 +24,13 @@ std::string str_num(double v) {
 }
 
 std::int64_t round_half_even(double v) {
-  return static_cast<std::int64_t>(std::nearbyint(v));
+  // Beyond the range of 64 bits the nearest value is kept (the conversion itself would be
+  // undefined); not a number gives 0.
+  const double r = std::nearbyint(v);
+  if (!(r == r)) return 0;
+  if (r >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
+  if (r <= -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(r);
 }
 
 std::int64_t round_half_up(double v) {

@@ -1,8 +1,8 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
-#include <QActionGroup>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,8 +24,8 @@
 #include "app/form1.h"
 #include "ui/board_windows.h"
 #include "ui/form_windows.h"
-#include "ui/qt_card_player.h"
 #include "ui/preview_window.h"
+#include "ui/qt_card_player.h"
 #include "ui/widgets.h"
 
 namespace solmir::ui {

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "app/form1.h"
 #include "base/file_read.h"
+#include "base/numbers.h"
 #include "board/params.h"
 #include "board/virtual/card.h"
 #include "tests/support/fakes.h"
@@ -143,6 +146,27 @@ TEST(FileRead, SettingsTablesAndCardsAreReadUnderTheirLimit) {
   }
   test::write_file(card, std::string(2048, '\xFF'));
   EXPECT_NO_THROW(board::virt::Card::load(card));
+}
+
+}  // namespace
+}  // namespace solmir
+
+namespace solmir {
+namespace {
+
+// Numbers read from outside that no int holds are held at their bounds (their conversion was
+// undefined: found by fuzzing solmir.ini and the saved settings).
+TEST(FileRead, HugeNumbersFromSettingsAreHeldAtTheirBounds) {
+  EXPECT_EQ(round_half_even(1e300), std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(round_half_even(-1e300), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(round_half_even(std::nan("")), 0);
+  EXPECT_EQ(round_half_even(2.5), 2);
+  test::Rig rig;
+  test::write_file(rig.environment.program_ / "solmir.ini", "60\n0.25\n100\n10\n## 1e300\n48\n");
+  rig.settings.values["Solmir/Startup/largeur_fenetre"] = "1e300";
+  Form1& f = rig.start();
+  EXPECT_NE(f.window.caption().find(" 2147483647 notes"), std::string::npos) << f.window.caption();
+  EXPECT_EQ(f.table_notes[0], 48);
 }
 
 }  // namespace

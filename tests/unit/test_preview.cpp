@@ -272,17 +272,17 @@ TEST_F(PreviewRoad, DroppedNotesAreToldAndTheBestShiftSavesThem) {
   EXPECT_NE(test::read_file(f->log_file).find(summary + "\r\n"), std::string::npos);
   EXPECT_EQ(f->notes_hors_gamme.size(), 4u);
   EXPECT_GE(notified, 1);
-  EXPECT_FALSE(f->image_stale);
+  EXPECT_FALSE(f->card_image_stale());
   EXPECT_EQ(f->card_preview().dropped.size(), 4u);
 
   f->Meilleure_transposition.click();
   EXPECT_EQ(f->Transposition.text(), "+1");
-  EXPECT_TRUE(f->image_stale);
+  EXPECT_TRUE(f->card_image_stale());
   EXPECT_NE(f->Label_defautP.text().find("Meilleure transposition : +1 demi-ton, 4 notes sauvées"),
             std::string::npos);
   open();
   EXPECT_TRUE(f->notes_hors_gamme.empty());
-  EXPECT_FALSE(f->image_stale);
+  EXPECT_FALSE(f->card_image_stale());
   EXPECT_NE(test::read_file(f->log_file).find("Transposition : +1 demi-ton\r\n"),
             std::string::npos);
   const score::CardPreview p = f->card_preview();
@@ -329,14 +329,13 @@ TEST(PreviewCopy, ThePieceReadBackIsPreviewedFresh) {
   b.card().put_piece('A', Format::notes42, 12, "Premier");
   Form1& f = b.start();
   f.notes_hors_gamme = {{0, 61, "C#3"}};  // from a file opened earlier
-  f.image_stale = true;
   int notified = 0;
   f.image_observers.push_back([&] { ++notified; });
   f.choixa.set_value(true);
   f.Copier_carte.click();
   ASSERT_EQ(f.Liste_tran.size(), 12u);
-  EXPECT_TRUE(f.image_from_card);
-  EXPECT_FALSE(f.image_stale);
+  EXPECT_TRUE(f.image_from_card());
+  EXPECT_FALSE(f.card_image_stale());
   EXPECT_GE(notified, 1);
   const score::CardPreview p = f.card_preview();
   EXPECT_EQ(p.layout, score::RecordLayout::notes42);
