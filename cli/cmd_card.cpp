@@ -12,6 +12,7 @@
 #include "base/numbers.h"
 #include "board/card_work.h"
 #include "board/piece_copy.h"
+#include "app/card_commands.h"
 #include "board/programming.h"
 #include "board/virtual/board_args.h"
 #include "board/virtual/virtual_serial_port.h"
@@ -61,6 +62,7 @@ class SwitchedPort : public SerialPort {
   std::string read(std::size_t n) override { return current_->read(n); }
   std::size_t bytes_available() const override { return current_->bytes_available(); }
   void discard_buffers() override { current_->discard_buffers(); }
+  void discard_received() override { current_->discard_received(); }
   void set_dtr(bool on) override { current_->set_dtr(on); }
   void set_rts(bool on) override { current_->set_rts(on); }
 
@@ -273,7 +275,7 @@ int run_program(const Args& a) {
   board::ProgramOutcome o;
   {
     Progress p(run, "Programmation");
-    o = board::program_card(f);
+    o = program_card(f);
   }
   run.settle();
   return o == board::ProgramOutcome::programmed ? 0 : 1;
@@ -366,7 +368,7 @@ int run_copy(const Args& a) {
   board::ProgramOutcome o;
   {
     Progress p(run, "Programmation");
-    o = board::program_card(f);
+    o = program_card(f);
   }
   run.settle();
   return o == board::ProgramOutcome::programmed ? 0 : 1;
