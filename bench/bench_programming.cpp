@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
 #include "app/card_commands.h"
+#include "app/form1.h"
 #include "board/programming.h"
 #include "board/virtual/virtual_serial_port.h"
 #include "qtport/qt_event_loop.h"

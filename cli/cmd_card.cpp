@@ -8,11 +8,11 @@
 #include <set>
 #include <stdexcept>
 
+#include "app/card_commands.h"
 #include "base/inpout.h"
 #include "base/numbers.h"
 #include "board/card_work.h"
 #include "board/piece_copy.h"
-#include "app/card_commands.h"
 #include "board/programming.h"
 #include "board/virtual/board_args.h"
 #include "board/virtual/virtual_serial_port.h"
