@@ -125,9 +125,62 @@ class WindowPrompts : public board::Prompts {
 
 }  // namespace
 
+void fill_form4(board::Form4& f, const board::CardInfo& info) {
+  f.carte.set_caption("0");
+  f.mA.set_caption("0");
+  f.mB.set_caption("0");
+  f.Label7.set_caption("");
+  f.Label7.set_visible(false);
+  for (Label* l : {&f.Label8, &f.Label9, &f.Label10, &f.Label11, &f.Label12}) l->set_visible(false);
+  f.Label11.set_caption("0");
+  // The titles and line labels of an earlier card would otherwise stay on show beside the
+  // sizes of this one.
+  f.titredeA.set_caption("");
+  f.titredeB.set_caption("");
+  f.Label2.set_visible(true);
+  f.Label242.set_visible(false);
+  f.Label3.set_visible(true);
+  f.Label342.set_visible(false);
+  if (!info.card_present) return;
+
+  const board::CardInfoBlock& b = info.block;
+  const auto& titres = info.titres;
+  f.carte.set_caption(std::to_string(b.card_size));
+  f.mA.set_caption(b.count_a() == 0 ? "0" : std::to_string(b.room_a()));
+  if (b.demo) {
+    f.mB.set_caption(std::to_string(5 * (b.count_demo() + 2)));
+    f.Label7.set_caption("(*)");
+    f.Label7.set_visible(true);
+    f.Label8.set_visible(true);
+    f.titredeB.set_caption("Sans titre");
+  }
+  if (b.has_b()) {
+    f.Label342.set_visible(b.b42);
+    f.Label3.set_visible(!b.b42);
+    f.mB.set_caption(std::to_string(board::piece_size(b.count_b(), b.b42)));
+    f.Label7.set_caption("");
+    f.Label12.set_visible(true);
+    f.titredeB.set_caption(quoted(titres[3] + titres[4]));
+  }
+  if (b.has_a()) {
+    if (!b.demo && !b.has_b()) {
+      f.Label9.set_visible(true);
+      f.Label10.set_visible(true);
+      f.Label11.set_caption(std::to_string(b.free_space()));
+      f.Label11.set_visible(true);
+    }
+    if (b.demo) {
+      f.titredeA.set_caption(b.b_normal ? quoted(titres[1] + titres[2]) : "Sans titre");
+    } else {
+      f.titredeA.set_caption(quoted(titres[1] + titres[2]));
+      f.Label242.set_visible(b.a42);
+      f.Label2.set_visible(!b.a42);
+    }
+  }
+}
+
 void Form1::Infos_carte_Click() {
   board::run_board_operation(*this, [this] {
-    board::Form4& f = form4;
     Infos_carte.set_enabled(false);
     // No other board command may start while the block is read: its exchange would mix with
     // this one on the link. They get their state back at the end.
@@ -141,23 +194,7 @@ void Form1::Infos_carte_Click() {
       for (auto& [c, enabled] : others) c->set_enabled(enabled);
       Infos_carte.set_enabled(true);
     };
-    f.carte.set_caption("0");
-    f.mA.set_caption("0");
-    f.mB.set_caption("0");
-    f.Label7.set_caption("");
-    f.Label7.set_visible(false);
-    for (Label* l : {&f.Label8, &f.Label9, &f.Label10, &f.Label11, &f.Label12})
-      l->set_visible(false);
-    f.Label11.set_caption("0");
-    // The titles and line labels of an earlier card would otherwise stay on show beside the
-    // sizes of this one.
-    f.titredeA.set_caption("");
-    f.titredeB.set_caption("");
-    f.Label2.set_visible(true);
-    f.Label242.set_visible(false);
-    f.Label3.set_visible(true);
-    f.Label342.set_visible(false);
-
+    fill_form4(form4, board::CardInfo{});
     const board::CardInfo info = board::read_card_info(*link);
     if (!info.card_present) {
       ports.dialogs.message(board::kMsgNoCard);
@@ -165,43 +202,10 @@ void Form1::Infos_carte_Click() {
       done();
       return;
     }
-    const board::CardInfoBlock& b = info.block;
     titres = info.titres;
-    f.carte.set_caption(std::to_string(b.card_size));
-    f.mA.set_caption(b.count_a() == 0 ? "0" : std::to_string(b.room_a()));
-
-    if (b.demo) {
-      f.mB.set_caption(std::to_string(5 * (b.count_demo() + 2)));
-      f.Label7.set_caption("(*)");
-      f.Label7.set_visible(true);
-      f.Label8.set_visible(true);
-      f.titredeB.set_caption("Sans titre");
-    }
-    if (b.has_b()) {
-      f.Label342.set_visible(b.b42);
-      f.Label3.set_visible(!b.b42);
-      f.mB.set_caption(std::to_string(board::piece_size(b.count_b(), b.b42)));
-      f.Label7.set_caption("");
-      f.Label12.set_visible(true);
-      f.titredeB.set_caption(quoted(titres[3] + titres[4]));
-    }
-    if (b.has_a()) {
-      if (!b.demo && !b.has_b()) {
-        f.Label9.set_visible(true);
-        f.Label10.set_visible(true);
-        f.Label11.set_caption(std::to_string(b.free_space()));
-        f.Label11.set_visible(true);
-      }
-      if (b.demo) {
-        f.titredeA.set_caption(b.b_normal ? quoted(titres[1] + titres[2]) : "Sans titre");
-      } else {
-        f.titredeA.set_caption(quoted(titres[1] + titres[2]));
-        f.Label242.set_visible(b.a42);
-        f.Label2.set_visible(!b.a42);
-      }
-    }
-    f.window.move(window.left + 400, window.top - 400);
-    f.window.show();
+    fill_form4(form4, info);
+    form4.window.move(window.left + 400, window.top - 400);
+    form4.window.show();
     done();
   });
 }
@@ -240,7 +244,32 @@ std::string window_title(const Form1& f) {
 
 }  // namespace
 
+namespace {
+
+board::ProgramOutcome program_card_once(Form1& f);
+
+}  // namespace
+
 board::ProgramOutcome program_card(Form1& f) {
+  using board::ProgramOutcome;
+  if (f.programming_running) return ProgramOutcome::busy;
+  const bool copying = f.mode_copie;
+  const ProgramOutcome o = program_card_once(f);
+  if (copying && o != ProgramOutcome::reloaded) {
+    // The second half of a copy ends here, whichever way: the card buttons come back (they
+    // already did after a programmed piece).
+    f.mode_copie = false;
+    if (f.link->is_open())
+      for (Control* c : std::initializer_list<Control*>{&f.Infos_carte, &f.Effacer_carte,
+                                                        &f.Tester_carte, &f.Copier_carte})
+        c->set_enabled(true);
+  }
+  return o;
+}
+
+namespace {
+
+board::ProgramOutcome program_card_once(Form1& f) {
   using board::ProgramOutcome;
   // The button stays enabled while a piece goes out: a second click must not start a second
   // transfer in the middle of the first.
@@ -338,6 +367,23 @@ board::ProgramOutcome program_card(Form1& f) {
   f.Sauve_midi.set_enabled(false);
   for (auto& [c, enabled] : prompts.held) c->set_enabled(enabled);
   return ProgramOutcome::programmed;
+}
+
+}  // namespace
+
+bool Form1::board_operation_running() const {
+  return programming_running || link->operation_depth > 0;
+}
+
+bool Form1::ask_quit() {
+  if (!board_operation_running()) return true;
+  if (quit_pending) return false;
+  if (!ports.dialogs.ask_yes_no(board::kMsgQuitDuringOperation)) return false;
+  // The running wait ends with a failure; the operation reports it (programming names the
+  // piece left incomplete, in the messages and the log), then the quit goes on.
+  quit_pending = true;
+  link->request_stop();
+  return false;
 }
 
 void Form1::programmer_Click() {

@@ -244,6 +244,15 @@ class Form1 {
   std::string titre_lu_A, titre_lu_B;
   int lignes_par_bloc = 14;
   bool programming_running = false;
+  // A piece read back by "Copier" waits to be programmed onto the target card: Effacer,
+  // Tester and Copier stay disabled until it is, or until the copy ends otherwise.
+  bool mode_copie = false;
+  // Quitting while a card operation runs: ask_quit asks first (No by default). It returns true
+  // when the program may quit now; on Yes during an operation it asks the exchange to stop,
+  // sets quit_pending and returns false: quit once board_operation_running() is false.
+  bool board_operation_running() const;
+  bool ask_quit();
+  bool quit_pending = false;
   void lit_version();
   void Infos_carte_Click();
   void lit_titres();

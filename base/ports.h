@@ -35,6 +35,11 @@ class Dialogs {
   virtual void message(const std::string& text) = 0;
   // A message box with Yes and No, No being the default. True for Yes.
   virtual bool ask_yes_no(const std::string& text) = 0;
+  // A message box with OK and Annuler, OK being the default. True for OK.
+  virtual bool ask_ok_cancel(const std::string& text) {
+    message(text);
+    return true;
+  }
   // Filters are written "Name (*.ext)|*.ext|Tous (*.*)|*.*|"; the first one is selected.
   // Both return the chosen full path, or an empty text when the user cancels.
   virtual std::string open_file(const std::string& title, const std::string& filters,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/inpout.h"
 #include "board/commands.h"
 
 namespace solmir::board {
@@ -122,6 +123,16 @@ void Link::wait_until(const std::function<bool()>& done, int silence_ms) {
     // Blocks until something arrives or the limit is reached; the window keeps running.
     loop_.wait_for_events(static_cast<int>(std::min<std::int64_t>(left, 1000)));
   }
+}
+
+void Link::reset_board() {
+  port_.set_dtr(true);
+  port_.set_rts(true);
+  attente(loop_, 400);
+  port_.set_dtr(false);
+  port_.set_rts(false);
+  end_text();
+  discard_buffers();
 }
 
 void Link::pause(int ms) {

@@ -111,6 +111,10 @@ class Link {
   // out all the same: an acknowledgement written just before must reach the board.
   void discard_buffers();
 
+  // The DTR/RTS pulse of 400 ms that resets the board, then one-character mode and nothing
+  // received: what a newly opened link starts with.
+  void reset_board();
+
   // Makes the running wait (or the next one) end with BoardStopped; used to leave an
   // exchange cleanly when the user quits during it.
   void request_stop() { stop_requested_ = true; }

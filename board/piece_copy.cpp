@@ -13,6 +13,7 @@
 #include "board/card_info.h"
 #include "board/commands.h"
 #include "board/operation.h"
+#include "board/programming.h"
 
 namespace solmir {
 
@@ -159,17 +160,27 @@ ReadOutcome copy_piece(Form1& f) {
   const ReadOutcome r = read_piece_back(f);
   // A board that fell silent has been reported, and the buttons given back.
   if (r == ReadOutcome::failed) return r;
+  ReadOutcome outcome = r;
   if (r == ReadOutcome::read) {
-    f.ports.dialogs.message(kMsgInsertTarget);
+    const bool go_on = f.ports.dialogs.ask_ok_cancel(kMsgInsertTarget);
     // A reload pending for the last MIDI file would replace the piece just read.
     f.programmer.set_caption("Programmer");
     f.programmer.set_enabled(true);
-    f.msg_variable.set_text(kMsgChooseTarget);
     f.Sauve_midi.set_enabled(true);
+    if (go_on) {
+      f.mode_copie = true;
+      f.msg_variable.set_text(kMsgChooseTarget);
+    } else {
+      for (Control* c :
+           std::initializer_list<Control*>{&f.Effacer_carte, &f.Tester_carte, &f.Copier_carte})
+        c->set_enabled(true);
+      f.msg_variable.set_text(kMsgAbandoned);
+      outcome = ReadOutcome::cancelled;
+    }
   }
   f.Infos_carte.set_enabled(true);
   f.append_message(f.msg_variable.text());
-  return r;
+  return outcome;
 }
 
 }  // namespace board

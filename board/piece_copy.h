@@ -24,10 +24,11 @@ inline constexpr const char* kMsgChooseTarget =
     "Sélectionner l'emplacement cible et cliquer Programmer";
 
 enum class ReadOutcome {
-  read,      // the piece is now the card image in memory
-  no_card,   // "Carte muette ou absente"
-  no_piece,  // "Le morceau à copier n'existe pas"
-  failed,    // the board fell silent or the link went away
+  read,       // the piece is now the card image in memory
+  no_card,    // "Carte muette ou absente"
+  no_piece,   // "Le morceau à copier n'existe pas"
+  cancelled,  // the user cancelled at "Insérer la carte cible dans le lecteur"
+  failed,     // the board fell silent or the link went away
 };
 
 // Reads the piece chosen by choixa / choixb back into the card image, as the first half of the
@@ -37,8 +38,9 @@ enum class ReadOutcome {
 ReadOutcome read_piece_back(Form1& f);
 
 // The first half of the copy as the "Copier" button runs it: read_piece_back, then, when the
-// piece was read, "Insérer la carte cible dans le lecteur" and `programmer` ready for the
-// second half.
+// piece was read, "Insérer la carte cible dans le lecteur" (OK / Annuler): on OK copy mode
+// (Form1::mode_copie) and `programmer` ready for the second half; on Annuler the copy ends
+// and the card buttons come back (the piece read stays the card image).
 ReadOutcome copy_piece(Form1& f);
 
 }  // namespace solmir::board

@@ -50,6 +50,9 @@ inline constexpr const char* kMsgBThere =
 inline constexpr const char* kMsgProgrammingDemo = "Programmation démo en cours";
 inline constexpr const char* kMsgProgramming = "Programmation en cours. Ne pas retirer la carte";
 inline constexpr const char* kMsgProgrammed = "Programmation terminée";
+inline constexpr const char* kMsgQuitDuringOperation =
+    "Une opération carte est en cours : l'interrompre laisse la carte incomplète.\r\n"
+    "Quitter quand même ?";
 // + "A", "B" or "démo": a transfer that began and did not end.
 inline constexpr const char* kMsgIncompletePiece = "Morceau incomplet sur la carte : ";
 inline constexpr const char* kMsgNothingToProgram = "Aucun enregistrement à programmer";

@@ -11,15 +11,18 @@
 #include "app/card_commands.h"
 #include "base/inpout.h"
 #include "base/numbers.h"
+#include "base/text.h"
 #include "board/card_work.h"
 #include "board/piece_copy.h"
 #include "board/programming.h"
 #include "board/virtual/board_args.h"
 #include "board/virtual/virtual_serial_port.h"
+#include "cli/board_session.h"
 #include "cli/cli.h"
 #include "cli/terminal.h"
 #include "qtport/qt_event_loop.h"
 #include "qtport/qt_serial_port.h"
+#include "score/record_format.h"
 
 namespace solmir::cli {
 namespace {
@@ -272,13 +275,39 @@ int run_program(const Args& a) {
   if (!demo) choose_slot(f, slot_a);
   // A demo piece too long for its area: the builder said so.
   if (!f.programmer.enabled()) throw CliError{{}, 1};
-  board::ProgramOutcome o;
-  {
-    Progress p(run, "Programmation");
-    o = program_card(f);
+  // The card image as the preparation left it; the board part is the exchange itself.
+  board::ProgramRequest rq;
+  rq.demo = f.mode_demo;
+  rq.layout = score::record_layout(f.mode42.value(), f.Option32.value(), rq.demo);
+  rq.records = f.Liste_tran;
+  rq.slot_a = slot_a;
+  rq.image_size = f.taille_requise;
+  rq.title = board::fixed_text(utf8_to_latin1(utf8_fixed(f.Titre.text(), 10)), 10);
+  if (f.options_validees) {
+    std::string bad;
+    rq.extra_notes =
+        board::extra_note_bytes({f.note30.text(), f.note31.text(), f.note32.text()}, bad);
+    if (!rq.extra_notes) throw CliError{board::kMsgBadExtraNote + bad, 1};
+  }
+  TerminalPrompts prompts(run.session->dialogs(), "Programmation");
+  board::ProgramResult r;
+  try {
+    r = board::program_piece(*f.link, rq, prompts);
+  } catch (const board::BoardFailure& e) {
+    if (prompts.started())
+      prompts.say(std::string(board::kMsgIncompletePiece) + (demo ? "démo" : slot_a ? "A" : "B"));
+    prompts.say(e.what());
+    return 1;
   }
   run.settle();
-  return o == board::ProgramOutcome::programmed ? 0 : 1;
+  if (!r.message.empty()) prompts.say(r.message);
+  if (r.outcome != board::ProgramOutcome::programmed) {
+    if (demo && r.outcome == board::ProgramOutcome::cancelled && r.message.empty())
+      prompts.say(board::kMsgAbandoned);
+    return 1;
+  }
+  prompts.say(board::kMsgProgrammed);
+  return 0;
 }
 
 // ---------------------------------------------------------------- read
@@ -376,21 +405,37 @@ int run_copy(const Args& a) {
 
 // ---------------------------------------------------------------- erase and test-card
 
-int run_work(const Args& a, const board::CardWork& w, const std::string& name,
+int run_work(const Args& a, const board::WorkSpec& w, const std::string& name,
              const std::string& label) {
   const std::string usage = name + " " + kPortUsage + " [--yes]";
   if (!a.positional.empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
-  const BoardChoice b = board_choice(a, required(a, "--port", usage), {"--port", "--yes"});
-  CardRun run;
-  Form1& f = run.start(run.add(b), Args{}, a.has("--yes"));
-  if (!run.connect(b)) throw CliError{{}, 1};
-  board::WorkOutcome o;
-  {
-    Progress p(run, label);
-    o = board::run_card_work(f, w);
+  const BoardChoice c = board_choice(a, required(a, "--port", usage), {"--port", "--yes"});
+  DirectBoard b(c.port, c.parsed);
+  if (!b.connect()) throw CliError{{}, 1};
+  TerminalDialogs dialogs;
+  dialogs.assume_yes = a.has("--yes");
+  TerminalPrompts prompts(dialogs, label);
+  board::WorkResult r;
+  try {
+    r = board::card_work(b.link(), w, prompts);
+  } catch (const board::BoardFailure& e) {
+    prompts.say(e.what());
+    return 1;
   }
-  run.settle();
-  return o == board::WorkOutcome::finished ? 0 : 1;
+  b.settle();
+  switch (r.outcome) {
+    case board::WorkOutcome::finished:
+      prompts.say(w.test ? board::kMsgCardGood : board::kMsgErased);
+      return 0;
+    case board::WorkOutcome::defective:
+      prompts.say(board::kMsgCardDefective);
+      return 1;
+    case board::WorkOutcome::unexpected:
+      prompts.say(r.message);
+      return 1;
+    default:
+      return 1;
+  }
 }
 
 std::vector<std::string> card_flags(bool prepare) {

@@ -11,6 +11,7 @@
 #include "board/programming.h"
 #include "tests/support/board_rig.h"
 #include "tests/support/card_image_rig.h"
+#include "tests/support/fakes.h"
 
 namespace solmir {
 namespace {
@@ -516,6 +517,50 @@ TEST(Programming, TheEndOfATransferLeavesProgrammerAsTheBuilderSetIt) {
   EXPECT_FALSE(f.programmer.enabled());
   EXPECT_TRUE(f.Infos_carte.enabled());
 }
+
+// Quitting while a piece goes out: asked first, No by default; on Yes the exchange stops with
+// a failure that names the incomplete piece in the messages and the log.
+class QuitDuringTransfer : public ::testing::TestWithParam<bool> {};
+
+TEST_P(QuitDuringTransfer, AsksThenStopsCleanly) {
+  const bool insist = GetParam();
+  BoardOptions o;
+  o.card_timing = true;
+  BoardRig b(o);
+  Form1& f = b.start();
+  put_image(f, sample_image(RecordLayout::notes29, 200), RecordLayout::notes29);
+  EXPECT_TRUE(f.ask_quit());  // nothing running: quit at once, no question
+  bool may_quit = true;
+  b.rig.loop.post(100, [&] {
+    b.rig.dialogs.answers = {insist};
+    may_quit = f.ask_quit();
+  });
+  const board::ProgramOutcome out = program_card(f);
+  EXPECT_FALSE(may_quit);
+  EXPECT_EQ(b.rig.dialogs.questions, std::vector<std::string>{board::kMsgQuitDuringOperation});
+  const auto m = b.message_lines();
+  if (insist) {
+    EXPECT_EQ(out, board::ProgramOutcome::failed);
+    EXPECT_TRUE(f.quit_pending);
+    EXPECT_EQ(m.back(), board::kMsgStopped);
+    EXPECT_EQ(test::count_of(m, board::kMsgProgrammed), 0);
+    const std::string incomplete = std::string(board::kMsgIncompletePiece) + "A";
+    EXPECT_EQ(test::count_of(m, incomplete), 1);
+    EXPECT_NE(
+        test::read_file(b.rig.environment.documents_ / "Solmir" / "Solmir.log").find(incomplete),
+        std::string::npos);
+    // The operation is over: the quit can go on.
+    EXPECT_FALSE(f.board_operation_running());
+    // Stopped before the end: no title was written.
+    EXPECT_EQ(test::count_of(b.board().lines(), "TitrA"), 0);
+  } else {
+    EXPECT_EQ(out, board::ProgramOutcome::programmed);
+    EXPECT_FALSE(f.quit_pending);
+    EXPECT_EQ(b.card().piece('A')->count, 200);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QuitDuringTransfer, ::testing::Bool());
 
 TEST(Programming, CountdownLosesASecondPerSecondOfRecords) {
   BoardRig b;
