@@ -38,7 +38,10 @@ void ProgressLine::end_line() {
 }
 
 DirectBoard::DirectBoard(const std::string& port, const board::virt::BoardOptions& options)
-    : app_(argc_, argv_), port_(port), virtual_(port == "virtual") {
+    : app_(QCoreApplication::instance() ? nullptr
+                                        : std::make_unique<QCoreApplication>(argc_, argv_)),
+      port_(port),
+      virtual_(port == "virtual") {
   if (virtual_) {
     try {
       serial_ = std::make_unique<board::virt::VirtualSerialPort>(loop_, options);

@@ -82,7 +82,9 @@ class DirectBoard {
   static inline int argc_ = 1;
   static inline char name_[] = "solmir-cli";
   static inline char* argv_[] = {name_, nullptr};
-  QCoreApplication app_;
+  // The first board of the command makes the Qt application; a second one (a copy between
+  // two boards) shares it.
+  std::unique_ptr<QCoreApplication> app_;
   qt::QtEventLoop loop_;
   std::string port_;
   bool virtual_;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -315,8 +316,23 @@ int run_program(const Args& a) {
 const char* const kReadUsage =
     "--slot A|B --port N|CHEMIN|virtual [--card FICHIER] [-o SORTIE.mid]";
 
-std::string format_name(const Form1& f) {
-  return f.mode42.value() ? "42 notes" : f.Option32.value() ? "32 notes" : "27/29 notes";
+
+std::string format_name(char letter) {
+  return letter == 'E' ? "42 notes" : letter == 'D' ? "32 notes" : "27/29 notes";
+}
+
+// Reads a piece on a board; nothing (the reason told) when it could not be read.
+std::optional<board::PieceRead> read_on(DirectBoard& b, bool slot_a, TerminalPrompts& prompts) {
+  board::PieceRead p;
+  try {
+    p = board::read_piece(b.link(), slot_a, prompts);
+  } catch (const board::BoardFailure& e) {
+    prompts.say(e.what());
+    return std::nullopt;
+  }
+  b.settle();
+  if (p.outcome != board::ReadOutcome::read) return std::nullopt;
+  return p;
 }
 
 int run_read(const Args& a) {
@@ -327,27 +343,38 @@ int run_read(const Args& a) {
       board_choice(a, required(a, "--port", usage), {"--slot", "--port", "-o", "--yes"});
   if (a.has("-o") && a.get("-o").empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
 
-  CardRun run;
-  Form1& f = run.start(run.add(source), Args{}, a.has("--yes"));
-  if (!run.connect(source)) throw CliError{{}, 1};
-  choose_slot(f, slot_a);
-  board::ReadOutcome r;
-  {
-    Progress p(run, "Lecture");
-    r = board::read_piece_back(f);
-  }
-  run.settle();
-  if (r != board::ReadOutcome::read) throw CliError{{}, 1};
-  std::cerr << "Morceau " << (slot_a ? "A" : "B") << " :"
-            << str_num(static_cast<std::int64_t>(f.Liste_tran.size())) << " enregistrements en "
-            << format_name(f) << ", titre \"" << f.Titre.text() << "\"" << std::endl;
+  DirectBoard b(source.port, source.parsed);
+  if (!b.connect()) throw CliError{{}, 1};
+  TerminalDialogs dialogs;
+  dialogs.assume_yes = a.has("--yes");
+  TerminalPrompts prompts(dialogs, "Lecture");
+  const auto p = read_on(b, slot_a, prompts);
+  if (!p) return 1;
+  prompts.say(std::string("Morceau ") + (slot_a ? "A" : "B") + " :" +
+              str_num(static_cast<std::int64_t>(p->records.size())) + " enregistrements en " +
+              format_name(p->letter) + ", titre \"" + latin1_to_utf8(p->title) + "\"");
   if (a.has("-o")) {
-    run.session->dialogs().file_answer = a.get("-o");
+    // The MIDI export of the window, on the piece read.
+    Session s(b.loop(), nullptr);
+    s.start(Args{});
+    Form1& f = s.form();
+    if (p->letter == 'C') {
+      f.Option32.set_value(false);
+      f.mode42.set_value(false);
+    } else if (p->letter == 'D') {
+      f.Option32.set_value(true);
+    } else {
+      f.mode42.set_value(true);
+    }
+    f.Liste_tran = p->records;
+    f.nb_macro_evenements = static_cast<std::int32_t>(p->count);
+    f.Titre.set_text(latin1_to_utf8(p->title));
+    s.dialogs().file_answer = a.get("-o");
     f.Sauve_midi_Click();
     return f.last_failure.empty() ? 0 : 1;
   }
   std::string out;
-  for (const std::string& record : f.Liste_tran) {
+  for (const std::string& record : p->records) {
     out += record;
     out += '\n';
   }
