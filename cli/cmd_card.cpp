@@ -316,7 +316,6 @@ int run_program(const Args& a) {
 const char* const kReadUsage =
     "--slot A|B --port N|CHEMIN|virtual [--card FICHIER] [-o SORTIE.mid]";
 
-
 std::string format_name(char letter) {
   return letter == 'E' ? "42 notes" : letter == 'D' ? "32 notes" : "27/29 notes";
 }
