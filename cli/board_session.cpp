@@ -84,6 +84,10 @@ bool DirectBoard::connect() {
   return true;
 }
 
+void DirectBoard::close() {
+  if (serial_->is_open()) serial_->close();
+}
+
 void DirectBoard::settle() {
   attente(loop_, 100);
 }

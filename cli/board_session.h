@@ -77,6 +77,7 @@ class DirectBoard {
   qt::QtEventLoop& loop() { return loop_; }
   // Lets the last bytes written leave before the port closes.
   void settle();
+  void close();
 
  private:
   static inline int argc_ = 1;

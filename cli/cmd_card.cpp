@@ -1,7 +1,8 @@
-// program, read, copy, erase and test-card: the card operations of the window, on a reader
-// board behind a serial port or on the virtual board in the process. The questions of the
-// window are asked on the terminal (--yes answers them); progress goes to standard error, as
-// a bar on a terminal, else as a line every 10 %.
+// program, read, copy, erase and test-card: the card exchanges of board/ on a reader board
+// behind a serial port or on the virtual board in the process. `program` prepares its card
+// image as the window does (a window model without a window); the others use no window model.
+// Questions are asked on the terminal (--yes answers them); progress goes to standard error,
+// as a bar on a terminal, else as a line every 10 %.
 #include <QCoreApplication>
 #include <algorithm>
 #include <iostream>
@@ -116,7 +117,7 @@ BoardChoice board_choice(const Args& a, const std::string& port, const std::set<
   return b;
 }
 
-// One run of a card command: the Qt loop, the ports, a window model without a window.
+// The preparation of `program`: the Qt loop, the port, a window model without a window.
 class CardRun {
  public:
   CardRun() : app_(argc_, argv_) {}
@@ -180,58 +181,6 @@ class CardRun {
   std::unique_ptr<Session> session;
 };
 
-// Progress of the bar gauge1 on standard error.
-class Progress {
- public:
-  Progress(CardRun& run, std::string label)
-      : run_(run), f_(run.session->form()), label_(std::move(label)) {
-    f_.gauge1.set_value(0);
-    sub_ = f_.gauge1.subscribe([this] { update(); });
-    run_.session->before_message = [this] { end_line(); };
-  }
-  ~Progress() {
-    f_.gauge1.unsubscribe(sub_);
-    run_.session->before_message = nullptr;
-    end_line();
-  }
-  Progress(const Progress&) = delete;
-  Progress& operator=(const Progress&) = delete;
-
- private:
-  void update() {
-    const std::int64_t max = f_.gauge1.max();
-    if (max <= 0) return;
-    const int pct =
-        static_cast<int>(std::clamp<std::int64_t>(f_.gauge1.value() * 100 / max, 0, 100));
-    if (pct == last_) return;
-    last_ = pct;
-    if (tty_) {
-      const int filled = pct * 30 / 100;
-      std::cerr << '\r' << label_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
-                << std::string(static_cast<std::size_t>(30 - filled), ' ') << "] " << pct << " %"
-                << std::flush;
-      open_ = true;
-    } else if (pct / 10 != last_tenth_) {
-      last_tenth_ = pct / 10;
-      std::cerr << label_ << " : " << pct << " %" << std::endl;
-    }
-  }
-  void end_line() {
-    if (!open_) return;
-    std::cerr << std::endl;
-    open_ = false;
-    last_ = -1;
-  }
-
-  CardRun& run_;
-  Form1& f_;
-  std::string label_;
-  bool tty_ = stderr_is_terminal();
-  bool open_ = false;
-  int last_ = -1, last_tenth_ = -1;
-  int sub_ = 0;
-};
-
 std::string required(const Args& a, const std::string& option, const std::string& usage) {
   if (!a.has(option) || a.get(option).empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
   return a.get(option);
@@ -254,6 +203,30 @@ void choose_slot(Form1& f, bool a) {
 const char* const kProgramUsage =
     "FICHIER.mid --slot A|B|demo --port N|CHEMIN|virtual [--card FICHIER] [--title TITRE]\n"
     "        [options de préparation] [--yes]";
+
+// Writes the request through the link; the outcome told on standard error; the exit status.
+int program_on(board::Link& link, const board::ProgramRequest& rq, TerminalDialogs& dialogs) {
+  TerminalPrompts prompts(dialogs, "Programmation");
+  board::ProgramResult r;
+  try {
+    r = board::program_piece(link, rq, prompts);
+  } catch (const board::BoardFailure& e) {
+    if (prompts.started())
+      prompts.say(std::string(board::kMsgIncompletePiece) + (rq.demo     ? "démo"
+                                                             : rq.slot_a ? "A"
+                                                                         : "B"));
+    prompts.say(e.what());
+    return 1;
+  }
+  if (!r.message.empty()) prompts.say(r.message);
+  if (r.outcome != board::ProgramOutcome::programmed) {
+    if (rq.demo && r.outcome == board::ProgramOutcome::cancelled && r.message.empty())
+      prompts.say(board::kMsgAbandoned);
+    return 1;
+  }
+  prompts.say(board::kMsgProgrammed);
+  return 0;
+}
 
 int run_program(const Args& a) {
   const std::string usage = std::string("program ") + kProgramUsage;
@@ -290,25 +263,9 @@ int run_program(const Args& a) {
         board::extra_note_bytes({f.note30.text(), f.note31.text(), f.note32.text()}, bad);
     if (!rq.extra_notes) throw CliError{board::kMsgBadExtraNote + bad, 1};
   }
-  TerminalPrompts prompts(run.session->dialogs(), "Programmation");
-  board::ProgramResult r;
-  try {
-    r = board::program_piece(*f.link, rq, prompts);
-  } catch (const board::BoardFailure& e) {
-    if (prompts.started())
-      prompts.say(std::string(board::kMsgIncompletePiece) + (demo ? "démo" : slot_a ? "A" : "B"));
-    prompts.say(e.what());
-    return 1;
-  }
+  const int status = program_on(*f.link, rq, run.session->dialogs());
   run.settle();
-  if (!r.message.empty()) prompts.say(r.message);
-  if (r.outcome != board::ProgramOutcome::programmed) {
-    if (demo && r.outcome == board::ProgramOutcome::cancelled && r.message.empty())
-      prompts.say(board::kMsgAbandoned);
-    return 1;
-  }
-  prompts.say(board::kMsgProgrammed);
-  return 0;
+  return status;
 }
 
 // ---------------------------------------------------------------- read
@@ -398,35 +355,42 @@ int run_copy(const Args& a) {
   // The same board, unless a second virtual card is named.
   const bool same_board = target.port == source.port && target.options.empty();
 
-  CardRun run;
-  SerialPort& from = run.add(source);
-  SerialPort& to = same_board ? from : run.add(target);
-  Form1& f = run.start(from, Args{}, a.has("--yes"));
-  if (!run.connect(source)) throw CliError{{}, 1};
-  choose_slot(f, from_a);
-  board::ReadOutcome r;
+  DirectBoard from(source.port, source.parsed);
+  if (!from.connect()) throw CliError{{}, 1};
+  TerminalDialogs dialogs;
+  dialogs.assume_yes = a.has("--yes");
+  board::ProgramRequest rq;
   {
-    Progress p(run, "Lecture");
-    r = board::copy_piece(f);
+    TerminalPrompts prompts(dialogs, "Lecture");
+    const auto p = read_on(from, from_a, prompts);
+    if (!p) return 1;
+    if (!dialogs.ask_ok_cancel(board::kMsgInsertTarget)) {
+      prompts.say(board::kMsgAbandoned);
+      return 1;
+    }
+    rq.records = p->records;
+    rq.layout = p->letter == 'E'   ? score::RecordLayout::notes42
+                : p->letter == 'D' ? score::RecordLayout::notes32
+                                   : score::RecordLayout::notes29;
+    rq.image_size = board::piece_size(p->count, p->notes42());
+    rq.title = board::fixed_text(p->title, 10);
   }
-  if (r != board::ReadOutcome::read) throw CliError{{}, 1};
-  if (!same_board) {
-    f.link->port().close();
-    run.port.use(to);
-    if (!run.connect(target)) throw CliError{{}, 1};
-  } else if (!source.is_virtual &&
-             !run.session->dialogs().ask_yes_no("La carte cible est-elle dans le lecteur ?")) {
-    f.append_message(board::kMsgAbandoned);
-    throw CliError{{}, 1};
+  rq.slot_a = to_a;
+  if (same_board) {
+    if (!source.is_virtual && !dialogs.ask_yes_no("La carte cible est-elle dans le lecteur ?")) {
+      std::cerr << board::kMsgAbandoned << std::endl;
+      return 1;
+    }
+    const int status = program_on(from.link(), rq, dialogs);
+    from.settle();
+    return status;
   }
-  choose_slot(f, to_a);
-  board::ProgramOutcome o;
-  {
-    Progress p(run, "Programmation");
-    o = program_card(f);
-  }
-  run.settle();
-  return o == board::ProgramOutcome::programmed ? 0 : 1;
+  from.close();
+  DirectBoard to(target.port, target.parsed);
+  if (!to.connect()) throw CliError{{}, 1};
+  const int status = program_on(to.link(), rq, dialogs);
+  to.settle();
+  return status;
 }
 
 // ---------------------------------------------------------------- erase and test-card
