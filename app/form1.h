@@ -305,6 +305,12 @@ class Form1 {
   std::string titre_lu_A, titre_lu_B;
   int lignes_par_bloc = 14;
   bool programming_running = false;
+  // Quitting while a card operation runs: ask_quit asks first (No by default). It returns true
+  // when the program may quit now; on Yes during an operation it asks the exchange to stop,
+  // sets quit_pending and returns false: quit once board_operation_running() is false.
+  bool board_operation_running() const;
+  bool ask_quit();
+  bool quit_pending = false;
   void lit_version();
   void Infos_carte_Click();
   void lit_titres();

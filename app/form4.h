@@ -1,6 +1,9 @@
 // The card information window "Infos sur la carte".
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/controls.h"
 
 namespace solmir::board {
@@ -33,5 +36,9 @@ struct Form4 {
     Label342.set_visible(false);
   }
 };
+
+// Form4 as text lines, the lines of the window that are shown: the card size, the A line,
+// the B line, the free space, the fixed-address note and "La carte est complète".
+std::vector<std::string> render_form4(const Form4& f);
 
 }  // namespace solmir::board

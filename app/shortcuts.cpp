@@ -33,7 +33,8 @@ bool Form1::Form_KeyDown(int key, bool alt, bool, bool) {
       return true;
     }
     std::string bad;
-    if (options_validees && !board::extra_note_bytes(*this, bad)) {
+    if (options_validees &&
+        !board::extra_note_bytes({note30.text(), note31.text(), note32.text()}, bad)) {
       append_message(board::kMsgBadExtraNote + bad);
       return true;
     }

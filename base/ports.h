@@ -35,6 +35,11 @@ class Dialogs {
   virtual void message(const std::string& text) = 0;
   // A message box with Yes and No, No being the default. True for Yes.
   virtual bool ask_yes_no(const std::string& text) = 0;
+  // A message box with OK and Annuler, OK being the default. True for OK.
+  virtual bool ask_ok_cancel(const std::string& text) {
+    message(text);
+    return true;
+  }
   // Filters are written "Name (*.ext)|*.ext|Tous (*.*)|*.*|"; the first one is selected.
   // Both return the chosen full path, or an empty text when the user cancels.
   virtual std::string open_file(const std::string& title, const std::string& filters,
@@ -57,7 +62,13 @@ class SerialPort {
   // Reads at most n of the received bytes.
   virtual std::string read(std::size_t n) = 0;
   virtual std::size_t bytes_available() const = 0;
+  // Drops both buffers: what was received and what was written but has not left yet.
   virtual void discard_buffers() = 0;
+  // Drops only what was received; what was written still goes out.
+  virtual void discard_received() {
+    while (bytes_available() > 0)
+      if (read(bytes_available()).empty()) break;
+  }
   virtual void set_dtr(bool on) = 0;
   virtual void set_rts(bool on) = 0;
   // The device the open port is on (a path such as /dev/ttyACM0, or COM3); empty when the

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/card_commands.h"
 #include "app/form1.h"
 #include "board/programming.h"
 #include "board/virtual/virtual_serial_port.h"
@@ -99,7 +100,7 @@ Result program_once(qt::QtEventLoop& loop, SerialPort& raw, const std::string& n
   QElapsedTimer t;
   const std::clock_t c0 = std::clock();
   t.start();
-  const board::ProgramOutcome o = board::program_card(f);
+  const board::ProgramOutcome o = program_card(f);
   r.elapsed_ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
   r.cpu_ms = 1000.0 * static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC;
   r.bytes = port.written + port.received;

@@ -1,16 +1,10 @@
-// The card information: the "Infos" button, which shows what the card holds in Form4, and
-// lit_titres, which reads the same block for the two titles only.
+// The card information block over the link.
 #include "board/card_info.h"
 
-#include "app/form1.h"
 #include "base/numbers.h"
-#include "base/text.h"
 #include "board/commands.h"
-#include "board/operation.h"
 
-namespace solmir {
-
-namespace board {
+namespace solmir::board {
 
 std::int64_t card_size_for_digit(int d) {
   if (d < 1 || d > 9) return 0;
@@ -92,155 +86,22 @@ void read_card_block_rest(Link& link, CardInfoBlock& b, std::array<std::string, 
   link.end_text();
 }
 
-namespace {
-
-std::string trimmed(const std::string& s) {
-  std::size_t e = s.size();
-  while (e > 0 && s[e - 1] == ' ') --e;
-  return s.substr(0, e);
+CardInfo read_card_info(Link& link) {
+  CardInfo info;
+  link.discard_buffers();
+  link.send_word(cmd::NUuLL);
+  link.send_word(cmd::INfCP);
+  info.block.size_digit = link.wait_char();
+  link.send_lf();
+  const int d = size_digit_value(info.block.size_digit);
+  if (d == 0) {
+    link.send_lf();
+    return info;
+  }
+  info.card_present = true;
+  info.block.card_size = card_size_for_digit(d);
+  read_card_block_rest(link, info.block, info.titres);
+  return info;
 }
 
-}  // namespace
-
-std::vector<std::string> render_form4(const Form4& f) {
-  std::vector<std::string> lines;
-  lines.push_back(f.Label1.caption() + " " + f.carte.caption() + " " + f.Label4.caption());
-  auto piece_line = [](const Label& normal, const Label& l42, const Label& size, const Label& unit,
-                       const Label& title) {
-    std::string s = (l42.visible() && !normal.visible() ? l42 : normal).caption();
-    s += " " + size.caption() + " " + unit.caption();
-    if (!title.caption().empty()) s += " " + title.caption();
-    return s;
-  };
-  lines.push_back(piece_line(f.Label2, f.Label242, f.mA, f.Label5, f.titredeA));
-  std::string b = piece_line(f.Label3, f.Label342, f.mB, f.Label6, f.titredeB);
-  if (f.Label7.visible() && !f.Label7.caption().empty()) b += " " + f.Label7.caption();
-  lines.push_back(b);
-  if (f.Label9.visible())
-    lines.push_back(trimmed(f.Label9.caption()) + " " + f.Label11.caption() + " " +
-                    f.Label10.caption());
-  if (f.Label8.visible()) lines.push_back(trimmed(f.Label8.caption()));
-  if (f.Label12.visible()) lines.push_back(f.Label12.caption());
-  return lines;
-}
-
-}  // namespace board
-
-namespace {
-
-std::string quoted(const std::string& latin1) {
-  return "\"" + latin1_to_utf8(latin1) + "\"";
-}
-
-}  // namespace
-
-void Form1::Infos_carte_Click() {
-  ActivityScope reading(*this, Activity::reading_card);
-  board::run_board_operation(*this, [this] {
-    board::Form4& f = form4;
-    Infos_carte.set_enabled(false);
-    // No other board command may start while the block is read: its exchange would mix with
-    // this one on the link. They get their state back at the end.
-    std::vector<std::pair<Control*, bool>> others;
-    for (Control* c : std::initializer_list<Control*>{&programmer, &Effacer_carte, &Tester_carte,
-                                                      &Copier_carte, &fenetre_params}) {
-      others.emplace_back(c, c->enabled());
-      c->set_enabled(false);
-    }
-    auto done = [&] {
-      for (auto& [c, enabled] : others) c->set_enabled(enabled);
-      Infos_carte.set_enabled(true);
-    };
-    link->discard_buffers();
-    f.carte.set_caption("0");
-    f.mA.set_caption("0");
-    f.mB.set_caption("0");
-    f.Label7.set_caption("");
-    f.Label7.set_visible(false);
-    for (Label* l : {&f.Label8, &f.Label9, &f.Label10, &f.Label11, &f.Label12})
-      l->set_visible(false);
-    f.Label11.set_caption("0");
-    // The titles and line labels of an earlier card would otherwise stay on show beside the
-    // sizes of this one.
-    f.titredeA.set_caption("");
-    f.titredeB.set_caption("");
-    f.Label2.set_visible(true);
-    f.Label242.set_visible(false);
-    f.Label3.set_visible(true);
-    f.Label342.set_visible(false);
-
-    link->send_word(board::cmd::NUuLL);
-    link->send_word(board::cmd::INfCP);
-    board::CardInfoBlock b;
-    b.size_digit = link->wait_char();
-    link->send_lf();
-    const int d = board::size_digit_value(b.size_digit);
-    if (d == 0) {
-      ports.dialogs.message(board::kMsgNoCard);
-      msg_variable.set_text(kMsgSelect);
-      link->send_lf();
-      done();
-      return;
-    }
-    b.card_size = board::card_size_for_digit(d);
-    f.carte.set_caption(std::to_string(b.card_size));
-    board::read_card_block_rest(*link, b, titres);
-    f.mA.set_caption(b.count_a() == 0 ? "0" : std::to_string(b.room_a()));
-
-    if (b.demo) {
-      f.mB.set_caption(std::to_string(5 * (b.count_demo() + 2)));
-      f.Label7.set_caption("(*)");
-      f.Label7.set_visible(true);
-      f.Label8.set_visible(true);
-      f.titredeB.set_caption("Sans titre");
-    }
-    if (b.has_b()) {
-      f.Label342.set_visible(b.b42);
-      f.Label3.set_visible(!b.b42);
-      f.mB.set_caption(std::to_string(board::piece_size(b.count_b(), b.b42)));
-      f.Label7.set_caption("");
-      f.Label12.set_visible(true);
-      f.titredeB.set_caption(quoted(titres[3] + titres[4]));
-    }
-    if (b.has_a()) {
-      if (!b.demo && !b.has_b()) {
-        f.Label9.set_visible(true);
-        f.Label10.set_visible(true);
-        f.Label11.set_caption(std::to_string(b.free_space()));
-        f.Label11.set_visible(true);
-      }
-      if (b.demo) {
-        f.titredeA.set_caption(b.b_normal ? quoted(titres[1] + titres[2]) : "Sans titre");
-      } else {
-        f.titredeA.set_caption(quoted(titres[1] + titres[2]));
-        f.Label242.set_visible(b.a42);
-        f.Label2.set_visible(!b.a42);
-      }
-    }
-    f.window.move(window.left + 400, window.top - 400);
-    f.window.show();
-    done();
-  });
-}
-
-void Form1::lit_titres() {
-  board::run_board_operation(*this, [this] {
-    link->discard_buffers();
-    link->send_word(board::cmd::NUuLL);
-    link->send_word(board::cmd::INfCP);
-    board::CardInfoBlock b;
-    b.size_digit = link->wait_char();
-    link->send_lf();
-    if (board::size_digit_value(b.size_digit) == 0) {
-      ports.dialogs.message(board::kMsgNoCard);
-      msg_variable.set_text(kMsgSelect);
-      link->send_lf();
-      return;
-    }
-    board::read_card_block_rest(*link, b, titres);
-    titre_lu_A = titres[1] + titres[2];
-    titre_lu_B = titres[3] + titres[4];
-  });
-}
-
-}  // namespace solmir
+}  // namespace solmir::board

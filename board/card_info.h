@@ -1,6 +1,5 @@
 // The card information block: what the board answers to "INfCP" (and, after the slot words
-// "PRACP" and "PRBCP", before programming), how its numbers become sizes on the card, and
-// the card information window Form4.
+// "PRACP" and "PRBCP", before programming) and how its numbers become sizes on the card.
 //
 // The block, each answer acknowledged by a lone LF unless said otherwise:
 //   size digit d ("0": no card, else 2048 x 2^(d-1) bytes),
@@ -16,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "app/form4.h"
 #include "board/link.h"
 
 namespace solmir::board {
@@ -57,13 +55,22 @@ struct CardInfoBlock {
 // The size digit's numeric value (0 for anything but "1".."9").
 int size_digit_value(char d);
 
+// What the card holds, as the "INfCP" exchange reads it.
+struct CardInfo {
+  bool card_present = false;  // false: the size digit was "0" ("Carte muette ou absente")
+  CardInfoBlock block;
+  std::array<std::string, 5> titres;  // the four title chunks in [1..4]
+  std::string title_a() const { return titres[1] + titres[2]; }
+  std::string title_b() const { return titres[3] + titres[4]; }
+};
+
+// Drops what was received, sends "NUuLL" and "INfCP", and reads the whole block (for no
+// card: the size digit and its two acknowledgements). Throws BoardFailure.
+CardInfo read_card_info(Link& link);
+
 // Reads the block from the slot A letter on, once the size digit has been received and
 // acknowledged: the three groups, then the four title chunks into titres[1..4]. The link is
 // back in one-character mode at the end. Throws BoardSilent.
 void read_card_block_rest(Link& link, CardInfoBlock& block, std::array<std::string, 5>& titres);
-
-// Form4 as text lines, the lines of the window that are shown: the card size, the A line,
-// the B line, the free space, the fixed-address note and "La carte est complète".
-std::vector<std::string> render_form4(const Form4& f);
 
 }  // namespace solmir::board

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/inpout.h"
 #include "board/commands.h"
 
 namespace solmir::board {
@@ -73,43 +74,79 @@ void Link::on_receive() {
   }
 }
 
+void Link::write(std::string_view bytes) {
+  if (!port_.is_open()) throw BoardSilent{true};
+  port_.write(bytes);
+  if (!port_.is_open()) throw BoardSilent{true};
+}
+
 void Link::send_word(std::string_view word) {
   std::string s(word);
   s += cmd::LF;
-  port_.write(s);
+  write(s);
 }
 
 void Link::send_lf() {
-  port_.write(std::string_view("\n", 1));
+  write(std::string_view("\n", 1));
 }
 
 void Link::send_line(std::string_view bytes) {
   std::string s(bytes);
   s += cmd::LF;
-  port_.write(s);
+  write(s);
 }
 
 void Link::discard_buffers() {
-  port_.discard_buffers();
+  port_.discard_received();
 }
 
 void Link::wait_until(const std::function<bool()>& done, int silence_ms) {
-  const std::int64_t start = loop_.uptime_ms();
+  const std::int64_t deadline = loop_.uptime_ms() + silence_ms;
   for (;;) {
     on_receive();
     if (done()) return;
     loop_.process_events();
     if (done()) return;
+    if (stop_requested_) {
+      stop_requested_ = false;
+      throw BoardStopped{};
+    }
     if (!port_.is_open()) {
       // The port's notice of the loss is on its way: it reaches the window first.
       loop_.process_events();
       throw BoardSilent{true};
     }
-    const std::int64_t now = loop_.uptime_ms();
-    const std::int64_t quiet = now - std::max(start, last_receive_ms_);
-    if (quiet >= silence_ms) throw BoardSilent{false};
+    // The limit runs from the start of the wait: bytes that are not the answer do not
+    // extend it.
+    const std::int64_t left = deadline - loop_.uptime_ms();
+    if (left <= 0) throw BoardSilent{false};
     // Blocks until something arrives or the limit is reached; the window keeps running.
-    loop_.wait_for_events(static_cast<int>(std::min<std::int64_t>(silence_ms - quiet, 1000)));
+    loop_.wait_for_events(static_cast<int>(std::min<std::int64_t>(left, 1000)));
+  }
+}
+
+void Link::reset_board() {
+  port_.set_dtr(true);
+  port_.set_rts(true);
+  attente(loop_, 400);
+  port_.set_dtr(false);
+  port_.set_rts(false);
+  end_text();
+  discard_buffers();
+}
+
+void Link::pause(int ms) {
+  const std::int64_t end = loop_.uptime_ms() + ms;
+  for (;;) {
+    loop_.process_events();
+    if (stop_requested_) {
+      stop_requested_ = false;
+      throw BoardStopped{};
+    }
+    if (!port_.is_open()) throw BoardSilent{true};
+    const std::int64_t left = end - loop_.uptime_ms();
+    if (left <= 0) return;
+    loop_.wait_for_events(static_cast<int>(left));
   }
 }
 

@@ -24,7 +24,7 @@ bool run_board_operation(Form1& f, const std::function<void()>& body) {
     body();
     --f.link->operation_depth;
     return true;
-  } catch (const BoardSilent&) {
+  } catch (const BoardFailure& e) {
     --f.link->operation_depth;
     f.link->operation_failed = true;
     if (f.link->is_open())
@@ -32,7 +32,7 @@ bool run_board_operation(Form1& f, const std::function<void()>& body) {
     f.Timer1.set_enabled(false);
     f.link->end_text();
     f.ports.dialogs.set_busy(false);
-    f.append_message(kMsgBoardSilent);
+    f.append_message(e.what());
     return false;
   } catch (...) {
     --f.link->operation_depth;

@@ -260,11 +260,21 @@ void Form1::Form9_Valider_Click() {
         d.instruments_envoyes = false;
     d.table_ordre_choisie = d.table_instrus_choisie = false;
   }};
-  board::run_board_operation(*this, [&] {
+  // Whether every change reached the board without a message box on the way: only then does
+  // the dialog close.
+  bool complete = true;
+  bool anything_sent = false;
+  const bool ok = board::run_board_operation(*this, [&] {
     board::BoardBusy busy(*this);
     const bool c5 = d.Check5.value(), c6 = d.Check6.value();
-    if (!c5 && !c6 && d.Text1.text().empty()) ports.dialogs.message(board::kBoxCapteur);
-    if (!d.Check1.value() && !d.Check2.value()) ports.dialogs.message(board::kBoxCommandes);
+    if (!c5 && !c6 && d.Text1.text().empty()) {
+      ports.dialogs.message(board::kBoxCapteur);
+      complete = false;
+    }
+    if (!d.Check1.value() && !d.Check2.value()) {
+      ports.dialogs.message(board::kBoxCommandes);
+      complete = false;
+    }
 
     // Speed sensor.
     if (c5 != (p.tous_fronts_1 != 0) || c6 != (p.tous_fronts_2 != 0) ||
@@ -288,6 +298,7 @@ void Form1::Form9_Valider_Click() {
         }
       }
       // What the board did not take stays to be sent.
+      if (!sent) complete = false;
       if (sent) {
         p.tous_fronts_1 = c5;
         p.tous_fronts_2 = c6;
@@ -307,6 +318,7 @@ void Form1::Form9_Valider_Click() {
       } else if (ordre == board::kTable4245) {
         sent = ordre_sorties_42_F9(d.fichier_ordre);
       }
+      if (!sent) complete = false;
       if (sent) p.ordre_sorties = ordre;
       d.ordre_envoye = true;
     }
@@ -367,16 +379,20 @@ void Form1::Form9_Valider_Click() {
       } else if (instrus == board::kAucun) {
         Aucun_instrument_F9();
       }
+      if (!sent) complete = false;
       if (sent) p.instruments = instrus;
       d.instruments_envoyes = true;
     }
 
-    if (!d.capteur_envoye && !d.ordre_envoye && !d.commandes_envoyees && !d.nf_envoye &&
-        !d.sortie_envoyee && !d.instruments_envoyes) {
+    anything_sent = d.capteur_envoye || d.ordre_envoye || d.commandes_envoyees || d.nf_envoye ||
+                    d.sortie_envoyee || d.instruments_envoyes;
+    if (!anything_sent) {
       append_message(board::kMsgAucuneModif);
       attente(ports.loop, 500);
     }
   });
+  // Sent, and taken: the dialog's work is done. Otherwise it stays open with its message.
+  if (ok && complete && anything_sent) d.window.hide();
 }
 
 // ---------------------------------------------------------------- keys and closing

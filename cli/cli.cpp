@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <fstream>
 #include <iostream>
@@ -52,6 +54,24 @@ void TerminalDialogs::message(const std::string& text) {
   std::string t = text;
   while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
   std::cerr << "Solmir : " << t << std::endl;
+}
+
+bool TerminalDialogs::ask_ok_cancel(const std::string& text) {
+  std::string t = text;
+  while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
+  std::cerr << "Solmir : " << t << " (OK/a pour annuler) " << std::flush;
+  if (assume_yes) {
+    std::cerr << "OK" << std::endl;
+    return true;
+  }
+  std::string answer;
+  if (!std::getline(std::cin, answer)) {
+    std::cerr << std::endl;
+    return true;
+  }
+  const char c =
+      answer.empty() ? 'o' : static_cast<char>(std::tolower(static_cast<unsigned char>(answer[0])));
+  return c != 'a' && c != 'n';
 }
 
 bool TerminalDialogs::ask_yes_no(const std::string& text) {

@@ -40,6 +40,9 @@ class TerminalDialogs : public Dialogs {
  public:
   void message(const std::string& text) override;
   bool ask_yes_no(const std::string& text) override;
+  // OK unless the answer is "a" (annuler) or "n"; --yes, an empty answer and the end of the
+  // input are OK.
+  bool ask_ok_cancel(const std::string& text) override;
   std::string open_file(const std::string&, const std::string&, const std::string&) override;
   std::string save_file(const std::string&, const std::string&, const std::string&,
                         const std::string&) override;

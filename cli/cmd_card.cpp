@@ -1,24 +1,30 @@
-// program, read, copy, erase and test-card: the card operations of the window, on a reader
-// board behind a serial port or on the virtual board in the process. The questions of the
-// window are asked on the terminal (--yes answers them); progress goes to standard error, as
-// a bar on a terminal, else as a line every 10 %.
+// program, read, copy, erase and test-card: the card exchanges of board/ on a reader board
+// behind a serial port or on the virtual board in the process. `program` prepares its card
+// image as the window does (a window model without a window); the others use no window model.
+// Questions are asked on the terminal (--yes answers them); progress goes to standard error,
+// as a bar on a terminal, else as a line every 10 %.
 #include <QCoreApplication>
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
+#include "app/card_commands.h"
 #include "base/inpout.h"
 #include "base/numbers.h"
+#include "base/text.h"
 #include "board/card_work.h"
 #include "board/piece_copy.h"
 #include "board/programming.h"
 #include "board/virtual/board_args.h"
 #include "board/virtual/virtual_serial_port.h"
+#include "cli/board_session.h"
 #include "cli/cli.h"
 #include "cli/terminal.h"
 #include "qtport/qt_event_loop.h"
 #include "qtport/qt_serial_port.h"
+#include "score/record_format.h"
 
 namespace solmir::cli {
 namespace {
@@ -61,6 +67,7 @@ class SwitchedPort : public SerialPort {
   std::string read(std::size_t n) override { return current_->read(n); }
   std::size_t bytes_available() const override { return current_->bytes_available(); }
   void discard_buffers() override { current_->discard_buffers(); }
+  void discard_received() override { current_->discard_received(); }
   void set_dtr(bool on) override { current_->set_dtr(on); }
   void set_rts(bool on) override { current_->set_rts(on); }
 
@@ -110,7 +117,7 @@ BoardChoice board_choice(const Args& a, const std::string& port, const std::set<
   return b;
 }
 
-// One run of a card command: the Qt loop, the ports, a window model without a window.
+// The preparation of `program`: the Qt loop, the port, a window model without a window.
 class CardRun {
  public:
   CardRun() : app_(argc_, argv_) {}
@@ -174,58 +181,6 @@ class CardRun {
   std::unique_ptr<Session> session;
 };
 
-// Progress of the bar gauge1 on standard error.
-class Progress {
- public:
-  Progress(CardRun& run, std::string label)
-      : run_(run), f_(run.session->form()), label_(std::move(label)) {
-    f_.gauge1.set_value(0);
-    sub_ = f_.gauge1.subscribe([this] { update(); });
-    run_.session->before_message = [this] { end_line(); };
-  }
-  ~Progress() {
-    f_.gauge1.unsubscribe(sub_);
-    run_.session->before_message = nullptr;
-    end_line();
-  }
-  Progress(const Progress&) = delete;
-  Progress& operator=(const Progress&) = delete;
-
- private:
-  void update() {
-    const std::int64_t max = f_.gauge1.max();
-    if (max <= 0) return;
-    const int pct =
-        static_cast<int>(std::clamp<std::int64_t>(f_.gauge1.value() * 100 / max, 0, 100));
-    if (pct == last_) return;
-    last_ = pct;
-    if (tty_) {
-      const int filled = pct * 30 / 100;
-      std::cerr << '\r' << label_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
-                << std::string(static_cast<std::size_t>(30 - filled), ' ') << "] " << pct << " %"
-                << std::flush;
-      open_ = true;
-    } else if (pct / 10 != last_tenth_) {
-      last_tenth_ = pct / 10;
-      std::cerr << label_ << " : " << pct << " %" << std::endl;
-    }
-  }
-  void end_line() {
-    if (!open_) return;
-    std::cerr << std::endl;
-    open_ = false;
-    last_ = -1;
-  }
-
-  CardRun& run_;
-  Form1& f_;
-  std::string label_;
-  bool tty_ = stderr_is_terminal();
-  bool open_ = false;
-  int last_ = -1, last_tenth_ = -1;
-  int sub_ = 0;
-};
-
 std::string required(const Args& a, const std::string& option, const std::string& usage) {
   if (!a.has(option) || a.get(option).empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
   return a.get(option);
@@ -249,6 +204,30 @@ const char* const kProgramUsage =
     "FICHIER.mid --slot A|B|demo --port N|CHEMIN|virtual [--card FICHIER] [--title TITRE]\n"
     "        [options de préparation] [--yes]";
 
+// Writes the request through the link; the outcome told on standard error; the exit status.
+int program_on(board::Link& link, const board::ProgramRequest& rq, TerminalDialogs& dialogs) {
+  TerminalPrompts prompts(dialogs, "Programmation");
+  board::ProgramResult r;
+  try {
+    r = board::program_piece(link, rq, prompts);
+  } catch (const board::BoardFailure& e) {
+    if (prompts.started())
+      prompts.say(std::string(board::kMsgIncompletePiece) + (rq.demo     ? "démo"
+                                                             : rq.slot_a ? "A"
+                                                                         : "B"));
+    prompts.say(e.what());
+    return 1;
+  }
+  if (!r.message.empty()) prompts.say(r.message);
+  if (r.outcome != board::ProgramOutcome::programmed) {
+    if (rq.demo && r.outcome == board::ProgramOutcome::cancelled && r.message.empty())
+      prompts.say(board::kMsgAbandoned);
+    return 1;
+  }
+  prompts.say(board::kMsgProgrammed);
+  return 0;
+}
+
 int run_program(const Args& a) {
   const std::string usage = std::string("program ") + kProgramUsage;
   if (a.positional.size() != 1) throw CliError{"Usage : solmir-cli " + usage, 2};
@@ -270,13 +249,23 @@ int run_program(const Args& a) {
   if (!demo) choose_slot(f, slot_a);
   // A demo piece too long for its area: the builder said so.
   if (!f.programmer.enabled()) throw CliError{{}, 1};
-  board::ProgramOutcome o;
-  {
-    Progress p(run, "Programmation");
-    o = board::program_card(f);
+  // The card image as the preparation left it; the board part is the exchange itself.
+  board::ProgramRequest rq;
+  rq.demo = f.mode_demo;
+  rq.layout = score::record_layout(f.mode42.value(), f.Option32.value(), rq.demo);
+  rq.records = f.Liste_tran;
+  rq.slot_a = slot_a;
+  rq.image_size = f.taille_requise;
+  rq.title = board::fixed_text(utf8_to_latin1(utf8_fixed(f.Titre.text(), 10)), 10);
+  if (f.options_validees) {
+    std::string bad;
+    rq.extra_notes =
+        board::extra_note_bytes({f.note30.text(), f.note31.text(), f.note32.text()}, bad);
+    if (!rq.extra_notes) throw CliError{board::kMsgBadExtraNote + bad, 1};
   }
+  const int status = program_on(*f.link, rq, run.session->dialogs());
   run.settle();
-  return o == board::ProgramOutcome::programmed ? 0 : 1;
+  return status;
 }
 
 // ---------------------------------------------------------------- read
@@ -284,8 +273,22 @@ int run_program(const Args& a) {
 const char* const kReadUsage =
     "--slot A|B --port N|CHEMIN|virtual [--card FICHIER] [-o SORTIE.mid]";
 
-std::string format_name(const Form1& f) {
-  return f.mode42.value() ? "42 notes" : f.Option32.value() ? "32 notes" : "27/29 notes";
+std::string format_name(char letter) {
+  return letter == 'E' ? "42 notes" : letter == 'D' ? "32 notes" : "27/29 notes";
+}
+
+// Reads a piece on a board; nothing (the reason told) when it could not be read.
+std::optional<board::PieceRead> read_on(DirectBoard& b, bool slot_a, TerminalPrompts& prompts) {
+  board::PieceRead p;
+  try {
+    p = board::read_piece(b.link(), slot_a, prompts);
+  } catch (const board::BoardFailure& e) {
+    prompts.say(e.what());
+    return std::nullopt;
+  }
+  b.settle();
+  if (p.outcome != board::ReadOutcome::read) return std::nullopt;
+  return p;
 }
 
 int run_read(const Args& a) {
@@ -296,27 +299,38 @@ int run_read(const Args& a) {
       board_choice(a, required(a, "--port", usage), {"--slot", "--port", "-o", "--yes"});
   if (a.has("-o") && a.get("-o").empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
 
-  CardRun run;
-  Form1& f = run.start(run.add(source), Args{}, a.has("--yes"));
-  if (!run.connect(source)) throw CliError{{}, 1};
-  choose_slot(f, slot_a);
-  board::ReadOutcome r;
-  {
-    Progress p(run, "Lecture");
-    r = board::read_piece_back(f);
-  }
-  run.settle();
-  if (r != board::ReadOutcome::read) throw CliError{{}, 1};
-  std::cerr << "Morceau " << (slot_a ? "A" : "B") << " :"
-            << str_num(static_cast<std::int64_t>(f.Liste_tran.size())) << " enregistrements en "
-            << format_name(f) << ", titre \"" << f.Titre.text() << "\"" << std::endl;
+  DirectBoard b(source.port, source.parsed);
+  if (!b.connect()) throw CliError{{}, 1};
+  TerminalDialogs dialogs;
+  dialogs.assume_yes = a.has("--yes");
+  TerminalPrompts prompts(dialogs, "Lecture");
+  const auto p = read_on(b, slot_a, prompts);
+  if (!p) return 1;
+  prompts.say(std::string("Morceau ") + (slot_a ? "A" : "B") + " :" +
+              str_num(static_cast<std::int64_t>(p->records.size())) + " enregistrements en " +
+              format_name(p->letter) + ", titre \"" + latin1_to_utf8(p->title) + "\"");
   if (a.has("-o")) {
-    run.session->dialogs().file_answer = a.get("-o");
+    // The MIDI export of the window, on the piece read.
+    Session s(b.loop(), nullptr);
+    s.start(Args{});
+    Form1& f = s.form();
+    if (p->letter == 'C') {
+      f.Option32.set_value(false);
+      f.mode42.set_value(false);
+    } else if (p->letter == 'D') {
+      f.Option32.set_value(true);
+    } else {
+      f.mode42.set_value(true);
+    }
+    f.Liste_tran = p->records;
+    f.nb_macro_evenements = static_cast<std::int32_t>(p->count);
+    f.Titre.set_text(latin1_to_utf8(p->title));
+    s.dialogs().file_answer = a.get("-o");
     f.Sauve_midi_Click();
     return f.last_failure.empty() ? 0 : 1;
   }
   std::string out;
-  for (const std::string& record : f.Liste_tran) {
+  for (const std::string& record : p->records) {
     out += record;
     out += '\n';
   }
@@ -341,54 +355,77 @@ int run_copy(const Args& a) {
   // The same board, unless a second virtual card is named.
   const bool same_board = target.port == source.port && target.options.empty();
 
-  CardRun run;
-  SerialPort& from = run.add(source);
-  SerialPort& to = same_board ? from : run.add(target);
-  Form1& f = run.start(from, Args{}, a.has("--yes"));
-  if (!run.connect(source)) throw CliError{{}, 1};
-  choose_slot(f, from_a);
-  board::ReadOutcome r;
+  DirectBoard from(source.port, source.parsed);
+  if (!from.connect()) throw CliError{{}, 1};
+  TerminalDialogs dialogs;
+  dialogs.assume_yes = a.has("--yes");
+  board::ProgramRequest rq;
   {
-    Progress p(run, "Lecture");
-    r = board::copy_piece(f);
+    TerminalPrompts prompts(dialogs, "Lecture");
+    const auto p = read_on(from, from_a, prompts);
+    if (!p) return 1;
+    if (!dialogs.ask_ok_cancel(board::kMsgInsertTarget)) {
+      prompts.say(board::kMsgAbandoned);
+      return 1;
+    }
+    rq.records = p->records;
+    rq.layout = p->letter == 'E'   ? score::RecordLayout::notes42
+                : p->letter == 'D' ? score::RecordLayout::notes32
+                                   : score::RecordLayout::notes29;
+    rq.image_size = board::piece_size(p->count, p->notes42());
+    rq.title = board::fixed_text(p->title, 10);
   }
-  if (r != board::ReadOutcome::read) throw CliError{{}, 1};
-  if (!same_board) {
-    f.link->port().close();
-    run.port.use(to);
-    if (!run.connect(target)) throw CliError{{}, 1};
-  } else if (!source.is_virtual &&
-             !run.session->dialogs().ask_yes_no("La carte cible est-elle dans le lecteur ?")) {
-    f.append_message(board::kMsgAbandoned);
-    throw CliError{{}, 1};
+  rq.slot_a = to_a;
+  if (same_board) {
+    if (!source.is_virtual && !dialogs.ask_yes_no("La carte cible est-elle dans le lecteur ?")) {
+      std::cerr << board::kMsgAbandoned << std::endl;
+      return 1;
+    }
+    const int status = program_on(from.link(), rq, dialogs);
+    from.settle();
+    return status;
   }
-  choose_slot(f, to_a);
-  board::ProgramOutcome o;
-  {
-    Progress p(run, "Programmation");
-    o = board::program_card(f);
-  }
-  run.settle();
-  return o == board::ProgramOutcome::programmed ? 0 : 1;
+  from.close();
+  DirectBoard to(target.port, target.parsed);
+  if (!to.connect()) throw CliError{{}, 1};
+  const int status = program_on(to.link(), rq, dialogs);
+  to.settle();
+  return status;
 }
 
 // ---------------------------------------------------------------- erase and test-card
 
-int run_work(const Args& a, const board::CardWork& w, const std::string& name,
+int run_work(const Args& a, const board::WorkSpec& w, const std::string& name,
              const std::string& label) {
   const std::string usage = name + " " + kPortUsage + " [--yes]";
   if (!a.positional.empty()) throw CliError{"Usage : solmir-cli " + usage, 2};
-  const BoardChoice b = board_choice(a, required(a, "--port", usage), {"--port", "--yes"});
-  CardRun run;
-  Form1& f = run.start(run.add(b), Args{}, a.has("--yes"));
-  if (!run.connect(b)) throw CliError{{}, 1};
-  board::WorkOutcome o;
-  {
-    Progress p(run, label);
-    o = board::run_card_work(f, w);
+  const BoardChoice c = board_choice(a, required(a, "--port", usage), {"--port", "--yes"});
+  DirectBoard b(c.port, c.parsed);
+  if (!b.connect()) throw CliError{{}, 1};
+  TerminalDialogs dialogs;
+  dialogs.assume_yes = a.has("--yes");
+  TerminalPrompts prompts(dialogs, label);
+  board::WorkResult r;
+  try {
+    r = board::card_work(b.link(), w, prompts);
+  } catch (const board::BoardFailure& e) {
+    prompts.say(e.what());
+    return 1;
   }
-  run.settle();
-  return o == board::WorkOutcome::finished ? 0 : 1;
+  b.settle();
+  switch (r.outcome) {
+    case board::WorkOutcome::finished:
+      prompts.say(w.test ? board::kMsgCardGood : board::kMsgErased);
+      return 0;
+    case board::WorkOutcome::defective:
+      prompts.say(board::kMsgCardDefective);
+      return 1;
+    case board::WorkOutcome::unexpected:
+      prompts.say(r.message);
+      return 1;
+    default:
+      return 1;
+  }
 }
 
 std::vector<std::string> card_flags(bool prepare) {

@@ -1,14 +1,14 @@
 // info: what the card in the reader board holds, as the card information window shows it.
-#include <QCoreApplication>
+#include <algorithm>
 #include <iostream>
 #include <stdexcept>
 
+#include "app/card_commands.h"
+#include "app/form4.h"
 #include "board/card_info.h"
 #include "board/virtual/board_args.h"
-#include "board/virtual/virtual_serial_port.h"
+#include "cli/board_session.h"
 #include "cli/cli.h"
-#include "qtport/qt_event_loop.h"
-#include "qtport/qt_serial_port.h"
 
 namespace solmir::cli {
 namespace {
@@ -47,32 +47,22 @@ int run_info(const Args& a) {
   if (!is_virtual && a.options.size() > 1)
     throw CliError{"Les options de la carte virtuelle vont avec --port virtual", 2};
 
-  static int argc = 1;
-  static char name[] = "solmir-cli";
-  static char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
-  qt::QtEventLoop loop;
-  std::unique_ptr<SerialPort> serial;
-  if (is_virtual) {
-    try {
-      serial = std::make_unique<board::virt::VirtualSerialPort>(loop, std::move(options));
-    } catch (const std::exception& e) {
-      throw CliError{e.what(), 1};
-    }
-  } else {
-    serial = std::make_unique<qt::QtSerialPort>();
+  DirectBoard b(port, options);
+  if (!b.connect()) throw CliError{{}, 1};
+  board::CardInfo info;
+  try {
+    info = board::read_card_info(b.link());
+  } catch (const board::BoardFailure& e) {
+    throw CliError{e.what(), 1};
   }
-  Session s(loop, serial.get());
-  s.start(Args{});
-  Form1& f = s.form();
-  f.port.set_text(is_virtual ? "0" : port);
-  f.link_follows_port = true;
-  f.port_Change();
-  // The reasons are already in the service messages, on standard error.
-  if (!f.link->is_open()) throw CliError{{}, 1};
-  f.Infos_carte_Click();
-  if (f.link->operation_failed || !f.form4.window.visible()) throw CliError{{}, 1};
-  for (const std::string& line : board::render_form4(f.form4)) std::cout << line << '\n';
+  b.settle();
+  if (!info.card_present) {
+    TerminalDialogs().message(board::kMsgNoCard);
+    throw CliError{{}, 1};
+  }
+  board::Form4 shown;
+  fill_form4(shown, info);
+  for (const std::string& line : board::render_form4(shown)) std::cout << line << '\n';
   std::cout.flush();
   return 0;
 }

@@ -33,11 +33,64 @@ UploadFiles upload_files(const std::filesystem::path& program_folder,
   return f;
 }
 
-std::string batch_script(const std::string& folder, const std::string& port_number,
-                         const std::string& baud) {
-  return "cd " + folder + "VELoR_uploader\r\n" + "avrdude -v -" + "pm328p" +
-         " -carduino -P\\\\.\\COM" + port_number + " -b" + baud + " -D -Uflash:w:" + "\"" + folder +
-         "VELoR_uploader\\Binaire\\VELoR.cpp.hex" + "\"" + ":i\r\n" + "Pause\r\n";
+std::string batch_quoted(const std::string& s) {
+  std::string q = "\"";
+  for (const char c : s) {
+    if (c == '"' || c == '\r' || c == '\n') continue;
+    q += c;
+    if (c == '%') q += '%';
+  }
+  return q + "\"";
+}
+
+std::string batch_script(const std::string& folder, unsigned com_port, const std::string& baud) {
+  return "cd /d " + batch_quoted(folder + "VELoR_uploader") + "\r\n" + "avrdude -v -" + "pm328p" +
+         " -carduino -P\\\\.\\COM" + std::to_string(com_port) + " -b" + baud +
+         " -D -Uflash:w:" + batch_quoted(folder + "VELoR_uploader\\Binaire\\VELoR.cpp.hex") +
+         ":i\r\n" + "Pause\r\n";
+}
+
+namespace {
+
+bool digits_only(const std::string& s) {
+  if (s.empty() || s.size() > 6) return false;
+  for (const char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+std::string without_blanks_around(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+std::optional<unsigned> com_port_number(const std::string& text) {
+  std::string t = without_blanks_around(text);
+  if (t.rfind("\\\\.\\", 0) == 0) t.erase(0, 4);
+  if (t.size() > 3 && (t[0] == 'C' || t[0] == 'c') && (t[1] == 'O' || t[1] == 'o') &&
+      (t[2] == 'M' || t[2] == 'm'))
+    t.erase(0, 3);
+  if (!digits_only(t)) return std::nullopt;
+  return static_cast<unsigned>(std::stoul(t));
+}
+
+std::optional<std::string> device_for_port_text(const std::string& text) {
+  const std::string t = without_blanks_around(text);
+  if (digits_only(t)) {
+    const std::string n = std::to_string(std::stoul(t));
+    std::error_code ec;
+    const std::filesystem::path acm = "/dev/ttyACM" + n;
+    if (std::filesystem::exists(acm, ec)) return acm.string();
+    return "/dev/ttyUSB" + n;
+  }
+  if (t.empty() || t[0] != '/') return std::nullopt;
+  for (const char c : t)
+    if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f) return std::nullopt;
+  return t;
 }
 
 std::string shell_quoted(const std::string& s) {
@@ -85,13 +138,6 @@ std::string failure_reason(const std::string& report) {
 
 namespace {
 
-bool all_digits(const std::string& s) {
-  if (s.empty()) return false;
-  for (const char c : s)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  return true;
-}
-
 std::string trimmed(const std::string& s) {
   std::size_t b = 0, e = s.size();
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
@@ -99,18 +145,12 @@ std::string trimmed(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-// The device avrdude is given: the one the link is open on, else what the port box names
-// (number n: /dev/ttyACM<n> when it exists, else /dev/ttyUSB<n>; a path as it is).
-std::string upload_device(Form1& f) {
+// The device avrdude is given: the one the link is open on, else what the port box names.
+std::optional<std::string> upload_device(Form1& f) {
   std::string d = f.link->port().device_path();
-  if (!d.empty()) return d;
+  if (!d.empty()) return firmware::device_for_port_text(d);
   const std::string name = f.open_port_name.empty() ? trimmed(f.port.text()) : f.open_port_name;
-  if (!all_digits(name)) return name;
-  const std::string n = std::to_string(std::stoll(name.substr(0, 9)));
-  std::error_code ec;
-  const std::filesystem::path acm = "/dev/ttyACM" + n;
-  if (std::filesystem::exists(acm, ec)) return acm.string();
-  return "/dev/ttyUSB" + n;
+  return firmware::device_for_port_text(name);
 }
 
 // While avrdude has the port: every command is disabled, the pointer is busy, and the link
@@ -180,11 +220,19 @@ void Form1::prog_atmega(const std::string& baud) {
   if (form == ScriptForm::batch) {
     std::string folder = dossier_programme.string();
     if (folder.empty() || folder.back() != '\\') folder += '\\';
-    const std::string box = trimmed(port.text());
-    script = batch_script(
-        folder, all_digits(box) ? std::to_string(std::stoll(box.substr(0, 9))) : box, baud);
+    const auto com = com_port_number(port.text());
+    if (!com) {
+      ports.dialogs.message(kBoxNoPort);
+      return;
+    }
+    script = batch_script(folder, *com, baud);
   } else {
-    script = shell_script(files, upload_device(*this), baud);
+    const auto device = upload_device(*this);
+    if (!device) {
+      ports.dialogs.message(kBoxNoPort);
+      return;
+    }
+    script = shell_script(files, *device, baud);
   }
   {
     std::error_code ec;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace solmir::firmware {
@@ -43,13 +44,28 @@ UploadFiles upload_files(const std::filesystem::path& program_folder,
                          const std::filesystem::path& data_folder, ScriptForm form);
 
 // The batch file: three lines, each ended by CR LF. program_folder_text is the program's
-// folder followed by a backslash; port_number the number of the COM port.
-//   cd <folder>VELoR_uploader
+// folder followed by a backslash; com_port the number of the COM port. Every path is quoted
+// (batch_quoted), and the port argument is built from the number alone.
+//   cd /d "<folder>VELoR_uploader"
 //   avrdude -v -pm328p -carduino -P\\.\COM<n> -b<baud> -D -Uflash:w:"<image>":i
 // (<image>: <folder>VELoR_uploader\Binaire\VELoR.cpp.hex)
 //   Pause
-std::string batch_script(const std::string& program_folder_text, const std::string& port_number,
+std::string batch_script(const std::string& program_folder_text, unsigned com_port,
                          const std::string& baud);
+
+// A text as one word of a batch file, in double quotes: the double quotes it holds (no
+// Windows path has one) are dropped and "%" is doubled, so that nothing in it is run or
+// expanded.
+std::string batch_quoted(const std::string& s);
+
+// The COM port number a port text names: "3", " 3 ", "COM3", "com3", "\\.\COM3". Nothing
+// for any other text (a hostile "3 & calc.exe & rem" included).
+std::optional<unsigned> com_port_number(const std::string& text);
+
+// The device a port text names for the shell form: a number n gives /dev/ttyACM<n> when it
+// exists, else /dev/ttyUSB<n>; an absolute path without blanks or control characters is
+// taken as it is. Nothing for any other text.
+std::optional<std::string> device_for_port_text(const std::string& text);
 
 // The shell script: the same avrdude arguments with the port's device path, avrdude's report
 // written to the log file; the script's exit status is avrdude's (1 when the uploader folder

@@ -76,6 +76,14 @@ void QtSerialPort::discard_buffers() {
   port_.readAll();
 }
 
+void QtSerialPort::discard_received() {
+  if (!is_open()) return;
+  // Only the receive side: bytes written a moment ago may still sit in the driver's output
+  // queue (a pseudo-terminal, a USB adapter), and they must reach the board.
+  port_.clear(QSerialPort::Input);
+  port_.readAll();
+}
+
 void QtSerialPort::set_dtr(bool on) {
   if (!is_open()) return;
   port_.setDataTerminalReady(on);

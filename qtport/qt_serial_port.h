@@ -24,6 +24,7 @@ class QtSerialPort : public SerialPort {
   std::string read(std::size_t n) override;
   std::size_t bytes_available() const override;
   void discard_buffers() override;
+  void discard_received() override;
   void set_dtr(bool on) override;
   void set_rts(bool on) override;
 

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <QTimer>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
@@ -350,6 +352,13 @@ void MainWindow::run_guarded(const std::function<void()>& task) {
 
 void MainWindow::quit() {
   if (quit_done_) return;
+  // A card operation running: asked first; on Yes it is stopped, and the quit comes back
+  // once it has ended.
+  const bool may = form_.quit_pending ? !form_.board_operation_running() : form_.ask_quit();
+  if (!may) {
+    if (form_.quit_pending) QTimer::singleShot(50, this, [this] { quit(); });
+    return;
+  }
   quit_done_ = true;
   guard_.run(form_.quitter.caption(), [this] { form_.quitter_Click(); });
   for (QWidget* w :
@@ -363,7 +372,11 @@ void MainWindow::quit() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   quit();
-  event->accept();
+  if (quit_done_) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -52,6 +52,18 @@ bool QtDialogs::ask_yes_no(const std::string& text) {
   return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::ask_ok_cancel(const std::string& text) {
+  NormalPointer normal(busy_);
+  QMessageBox box(QMessageBox::Information, kBoxTitle, box_text(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  box.setObjectName("ok_cancel_box");
+  box.button(QMessageBox::Ok)->setText("OK");
+  box.button(QMessageBox::Cancel)->setText("Annuler");
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Cancel);
+  return box.exec() == QMessageBox::Ok;
+}
+
 std::string QtDialogs::file_dialog(bool save, const std::string& title, const std::string& filters,
                                    const std::string& start_folder,
                                    const std::string& proposed_name) {

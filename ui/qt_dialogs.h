@@ -18,6 +18,7 @@ class QtDialogs : public Dialogs {
 
   void message(const std::string& text) override;
   bool ask_yes_no(const std::string& text) override;
+  bool ask_ok_cancel(const std::string& text) override;
   std::string open_file(const std::string& title, const std::string& filters,
                         const std::string& start_folder) override;
   std::string save_file(const std::string& title, const std::string& filters,

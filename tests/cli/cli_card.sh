@@ -95,4 +95,20 @@ done
 "$cli" program "$work/a.mid" --slot A --port "$work/nulle-part" >/dev/null 2>"$work/err"
 [ $? -eq 1 ] || fail "port absent"
 grep -q "Numéro de port non valide ou module non connecté" "$work/err" || fail "message du port"
+
+# A board that goes away at any point of the programming, the last title line included:
+# status 1, never "Programmation terminée". (PRACP, the block's 8 acknowledgements, PRgCP,
+# the signature, the count, one data line, TitrA, the first title line: 15 lines.)
+for lines in 5 12 14 15; do
+  "$cli" program "$work/a.mid" --slot A --port virtual --disconnect-after-lines "$lines" --yes \
+    >/dev/null 2>"$work/err"
+  [ $? -eq 1 ] || fail "port perdu après $lines lignes : statut 1 attendu"
+  grep -q "Programmation terminée" "$work/err" && fail "port perdu après $lines lignes : terminée"
+  grep -q "La carte arduino ne répond pas" "$work/err" || fail "port perdu après $lines lignes"
+done
+# An erase whose size digit comes garbled: said as it is, status 1.
+"$cli" erase --port virtual --wrong-answer-at 1 --yes >/dev/null 2>"$work/err"
+[ $? -eq 1 ] || fail "effacement à réponse inattendue : statut 1 attendu"
+grep -q "Réponse inattendue de la carte" "$work/err" || fail "message de réponse inattendue"
+grep -q "Carte muette ou absente" "$work/err" && fail "effacement à réponse inattendue : pas de carte"
 exit 0

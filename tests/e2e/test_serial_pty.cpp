@@ -21,6 +21,7 @@
 #include "qtport/serial_port_factory.h"
 #include "tests/support/fakes.h"
 #include "tests/support/pty_rig.h"
+#include "tools/pty.h"
 
 namespace solmir {
 namespace {
@@ -188,6 +189,29 @@ TEST_F(SerialPty, CliInfoOnAVirtualCardFile) {
             "A : 0 octets\n"
             "B : 110 octets Sans titre (*)\n"
             "* Adresse fixe : 16384\n");
+}
+
+// The acknowledgement written just before a new exchange drops what was received: it must
+// still reach the board (a pseudo-terminal keeps it in the driver's queue until the far end
+// reads it, as a USB adapter does until its buffer drains).
+TEST_F(SerialPty, DiscardingWhatWasReceivedKeepsWhatIsLeaving) {
+  tools::PseudoTerminal board;
+  qt::QtSerialPort port;
+  ASSERT_TRUE(port.open(board.device()));
+  board::Link link(port, loop);
+  // Keep the receive handler from taking the stale bytes itself: a text answer is held.
+  link.reception_texte = true;
+  link.reponse_recue = true;
+  board.write("stale");
+  QElapsedTimer t;
+  t.start();
+  while (port.bytes_available() < 5 && t.elapsed() < 5000) loop.wait_for_events(50);
+  ASSERT_EQ(port.bytes_available(), 5u);
+
+  link.send_lf();
+  link.discard_buffers();
+  EXPECT_EQ(port.bytes_available(), 0u);
+  EXPECT_EQ(board.read(2000), "\n");
 }
 
 }  // namespace

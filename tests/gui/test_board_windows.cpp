@@ -95,11 +95,12 @@ TEST(Form9Window, WhatTheUserChangesIsSentOnOk) {
   EXPECT_EQ(r.port().board().params(),
             (std::array<std::uint8_t, 7>{0x99, 0x03, 0xFF, 0xFF, 0x00, 0xFF, 0xAA}));
   const auto shown = r.rig.shown_messages();
-  EXPECT_EQ(
-      std::vector<std::string>(shown.end() - 3, shown.end()),
-      (std::vector<std::string>{"Programmation du capteur de vitesse",
-                                "Activation note filler midi 42 notes", "Sortie midi sur TX"}));
-  EXPECT_TRUE(d->isVisible());
+  // Everything was taken: the dialog closes, and its closing says so.
+  EXPECT_EQ(std::vector<std::string>(shown.end() - 4, shown.end()),
+            (std::vector<std::string>{"Programmation du capteur de vitesse",
+                                      "Activation note filler midi 42 notes", "Sortie midi sur TX",
+                                      "Sélectionner un fichier midi ou une opération carte"}));
+  EXPECT_FALSE(d->isVisible());
   EXPECT_TRUE(r.in<QPushButton>(d, "Valider")->isEnabled());
 }
 

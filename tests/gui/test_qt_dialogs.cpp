@@ -99,6 +99,34 @@ TEST(QtDialogs, AQuestionIsYesOrNoWithNoAsTheDefault) {
   }
 }
 
+TEST(QtDialogs, AnOkCancelBoxHasOkAsTheDefaultAndEscapeCancels) {
+  const struct {
+    int key;  // 0: click Annuler
+    bool answer;
+  } cases[] = {{Qt::Key_Return, true}, {Qt::Key_Escape, false}, {0, false}};
+  for (const auto& c : cases) {
+    ui::QtDialogs dialogs;
+    QString cancel_text, title;
+    bool ok_is_default = false;
+    when_modal([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      title = box->windowTitle();
+      ok_is_default = box->defaultButton() == box->button(QMessageBox::Ok);
+      cancel_text = box->button(QMessageBox::Cancel)->text();
+      if (c.key) {
+        QTest::keyClick(box, static_cast<Qt::Key>(c.key));
+      } else {
+        box->button(QMessageBox::Cancel)->click();
+      }
+    });
+    EXPECT_EQ(dialogs.ask_ok_cancel("Insérer la carte cible dans le lecteur"), c.answer) << c.key;
+    EXPECT_EQ(title, "Solmir");
+    EXPECT_TRUE(ok_is_default);
+    EXPECT_EQ(cancel_text, "Annuler");
+  }
+}
+
 TEST(QtDialogs, TheOpenDialogShowsTheFiltersAndTheStartFolder) {
   TempDir dir;
   write_file(dir.path() / "air.mid", "MThd");

@@ -28,6 +28,14 @@ class ScriptedDialogs : public Dialogs {
     answers.pop_front();
     return a;
   }
+  // The box is counted with the messages; answered OK unless ok_answers says otherwise.
+  bool ask_ok_cancel(const std::string& text) override {
+    messages.push_back(text);
+    if (ok_answers.empty()) return true;
+    const bool a = ok_answers.front();
+    ok_answers.pop_front();
+    return a;
+  }
   std::string open_file(const std::string& title, const std::string& filters,
                         const std::string&) override {
     last_title = title;
@@ -45,6 +53,7 @@ class ScriptedDialogs : public Dialogs {
 
   std::vector<std::string> messages, questions;
   std::deque<bool> answers;
+  std::deque<bool> ok_answers;
   std::deque<std::string> paths;
   std::string last_title, last_filters, last_proposed;
   bool busy = false;

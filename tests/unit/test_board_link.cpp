@@ -2,6 +2,10 @@
 // closing the link, the port scan and the device notifications.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "base/std_event_loop.h"
 #include "board/link.h"
 #include "board/operation.h"
@@ -127,13 +131,86 @@ INSTANTIATE_TEST_SUITE_P(
                       SilenceCase{"NeverAnswers", 1000000, board::kLongWorkSilenceMs, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LinkWait, EveryByteRestartsTheSilence) {
+// A board that chatters: each answer has its own limit from the start of its wait, and bytes
+// that are not the awaited answer do not extend it.
+struct ChatterCase {
+  const char* name;
+  bool text_mode;                                     // else: waits for the letter "A"
+  std::vector<std::pair<std::string, int>> arrivals;  // bytes, at ms
+  std::optional<std::int64_t> answered_at;            // nothing: the wait gives up at the limit
+};
+
+class LinkChatter : public ::testing::TestWithParam<ChatterCase> {};
+
+TEST_P(LinkChatter, StrayBytesDoNotExtendTheLimit) {
+  const ChatterCase& c = GetParam();
   LinkRig r;
-  // Partial answers 4 s apart: no five seconds of silence, so the text completes at 16 s.
-  for (int i = 1; i <= 4; ++i) r.port.arrive(i < 4 ? "1" : "1234", 4000 * i);
-  r.link.begin_text(5);
-  EXPECT_EQ(r.link.wait_text(), "11112");
-  EXPECT_EQ(r.loop.uptime_ms(), 16000);
+  for (const auto& [bytes, at] : c.arrivals) r.port.arrive(bytes, at);
+  auto wait = [&] {
+    if (c.text_mode) {
+      r.link.begin_text(5);
+      r.link.wait_text();
+    } else {
+      r.link.wait_letter("A");
+    }
+  };
+  if (c.answered_at) {
+    wait();
+    EXPECT_EQ(r.loop.uptime_ms(), *c.answered_at);
+  } else {
+    EXPECT_THROW(wait(), board::BoardSilent);
+    EXPECT_EQ(r.loop.uptime_ms(), board::kAnswerSilenceMs);
+  }
+}
+
+std::vector<std::pair<std::string, int>> every_second(const std::string& b, int from, int to) {
+  std::vector<std::pair<std::string, int>> v;
+  for (int t = from; t <= to; t += 1000) v.emplace_back(b, t);
+  return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkChatter,
+    ::testing::Values(
+        ChatterCase{"AStrayByteEverySecond", false, every_second("x", 1000, 60000), std::nullopt},
+        ChatterCase{
+            "TheAnswerAmongStrayBytes", false, {{"x", 1000}, {"7", 2000}, {"xA", 3000}}, 3000},
+        ChatterCase{"TheAnswerAfterTheLimit", false,
+                    [] {
+                      auto v = every_second("x", 1000, 5500);
+                      v.emplace_back("A", 6000);
+                      return v;
+                    }(),
+                    std::nullopt},
+        // Parts of a text 4 s apart: the whole answer is not there within the limit.
+        ChatterCase{"ATextInPiecesTooSlow",
+                    true,
+                    {{"1", 4000}, {"1", 8000}, {"1", 12000}, {"1234", 16000}},
+                    std::nullopt},
+        ChatterCase{"ATextInPiecesInTime", true, {{"12", 1000}, {"345", 4000}}, 4000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A stop request ends the running wait with a failure of its own.
+TEST(LinkWait, AStopRequestEndsTheWait) {
+  LinkRig r;
+  r.loop.post(300, [&] { r.link.request_stop(); });
+  EXPECT_THROW(r.link.wait_letter("A"), board::BoardStopped);
+  EXPECT_EQ(r.loop.uptime_ms(), 300);
+  EXPECT_FALSE(r.link.stop_requested());
+}
+
+// Writing to a port that went away is a failure, not a silent loss of the bytes.
+TEST(LinkFraming, WritingToAPortGoneThrows) {
+  LinkRig r;
+  r.port.close();
+  try {
+    r.link.send_word("TitrA");
+    FAIL();
+  } catch (const board::BoardSilent& e) {
+    EXPECT_TRUE(e.link_lost);
+    EXPECT_STREQ(e.what(), board::kMsgBoardSilent);
+  }
+  EXPECT_TRUE(r.port.written.empty());
 }
 
 TEST(LinkWait, APortThatGoesAwayEndsTheWait) {

@@ -546,7 +546,8 @@ TEST_P(Validation, SendsOnlyWhatChanged) {
   const auto m = r.messages();
   const bool said = std::find(m.begin(), m.end(), "Aucune modification apportée") != m.end();
   EXPECT_EQ(said, c.nothing_changed);
-  EXPECT_TRUE(r.d().window.visible());
+  // A successful send closes the dialog; a refused value or a warning keeps it open.
+  EXPECT_EQ(r.d().window.visible(), c.nothing_changed || !c.boxes.empty());
   EXPECT_TRUE(r.d().Valider.enabled());
   EXPECT_FALSE(r.d().table_ordre_choisie || r.d().table_instrus_choisie || r.d().capteur_envoye);
 }
@@ -738,6 +739,8 @@ TEST(Validation2, ASilentBoardEndsTheValidationAndGivesTheDialogBack) {
   r.d().Valider.click();
   EXPECT_EQ(r.lines(), std::vector<std::string>{"NFmON"});
   EXPECT_EQ(r.messages(), std::vector<std::string>{"La carte arduino ne répond pas"});
+  // The change was not taken: the dialog stays open with the message.
+  EXPECT_TRUE(r.d().window.visible());
   EXPECT_TRUE(r.d().Valider.enabled());
   EXPECT_TRUE(r.form().fenetre_params.enabled());
   EXPECT_FALSE(r.d().nf_envoye);

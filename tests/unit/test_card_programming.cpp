@@ -3,6 +3,7 @@
 // and its extra-note bytes, and a board that does not confirm or falls silent.
 #include <gtest/gtest.h>
 
+#include "app/card_commands.h"
 #include "base/numbers.h"
 #include "board/card_info.h"
 #include "board/commands.h"
@@ -10,6 +11,7 @@
 #include "board/programming.h"
 #include "tests/support/board_rig.h"
 #include "tests/support/card_image_rig.h"
+#include "tests/support/fakes.h"
 
 namespace solmir {
 namespace {
@@ -108,6 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, Transfer,
 
 TEST(Programming, DemoAreaOneRecordPerLineThenTheBoxesComeBack) {
   BoardRig b;
+  b.card().put_piece('A', Format::notes29, 10, "Mozart");
   Form1& f = b.start();
   f.mode42.set_value(true);
   f.Prog_demo_Click();
@@ -121,8 +124,10 @@ TEST(Programming, DemoAreaOneRecordPerLineThenTheBoxesComeBack) {
   EXPECT_EQ(lines_from(b.board().lines(), before),
             (std::vector<std::string>{
                 "PRDCP", "PRgCP", "VELoR", "00003", Card::sample_record(Format::notes29, 0),
-                Card::sample_record(Format::notes29, 1), Card::sample_record(Format::notes29, 2),
-                "TitrA", "Demo1", "     "}));
+                Card::sample_record(Format::notes29, 1), Card::sample_record(Format::notes29, 2)}));
+  // The demo has no title of its own: those of A and B stay as they were.
+  EXPECT_EQ(b.card().title('A'), "Mozart    ");
+  EXPECT_EQ(b.message_lines().back(), board::kMsgProgrammed);
   ASSERT_TRUE(b.card().piece('D'));
   EXPECT_EQ(b.card().piece('D')->count, 3);
   EXPECT_FALSE(f.mode_demo);
@@ -342,7 +347,7 @@ TEST(Programming, EmptyImageIsNotSent) {
   Form1& f = b.start();
   put_image(f, {}, RecordLayout::notes29);
   const std::size_t before = b.board().lines().size();
-  EXPECT_EQ(board::program_card(f), board::ProgramOutcome::cancelled);
+  EXPECT_EQ(program_card(f), board::ProgramOutcome::cancelled);
   EXPECT_EQ(b.board().lines().size(), before);
   EXPECT_EQ(b.message_lines().back(), board::kMsgNothingToProgram);
 }
@@ -359,7 +364,7 @@ TEST(Programming, RafraichirOpensTheFileAgainInstead) {
   f.Option32.set_value(true);
   ASSERT_EQ(f.programmer.caption(), "Rafraichir");
   const std::size_t before = b.board().lines().size();
-  EXPECT_EQ(board::program_card(f), board::ProgramOutcome::reloaded);
+  EXPECT_EQ(program_card(f), board::ProgramOutcome::reloaded);
   EXPECT_EQ(b.board().lines().size(), before);
   EXPECT_EQ(f.programmer.caption(), "Programmer");
   EXPECT_NE(f.Liste_tran, records);  // now in 32 notes
@@ -425,6 +430,137 @@ TEST(Programming, BoardFallingSilentGivesEverythingBack) {
     EXPECT_TRUE(c->enabled()) << c->name();
   EXPECT_EQ(f.msg_variable.text(), kMsgSelect);
 }
+
+// A port that goes away at any point of the run, before the last title line too: a failure,
+// never "Programmation terminée".
+class LostPort : public ::testing::TestWithParam<int> {};
+
+TEST_P(LostPort, IsAFailureWhereverItHappens) {
+  BoardOptions o;
+  // PRACP (1), the block's acknowledgements (2-9), PRgCP (10), the signature (11), the count
+  // (12), two data lines (13, 14), TitrA (15), the first title line (16).
+  o.disconnect_after_lines = GetParam();
+  BoardRig b(o);
+  Form1& f = b.start();
+  put_image(f, sample_image(RecordLayout::notes29, 20), RecordLayout::notes29);
+  f.Titre.set_text("Valse");
+  EXPECT_EQ(program_card(f), board::ProgramOutcome::failed);
+  const auto m = b.message_lines();
+  EXPECT_EQ(test::count_of(m, board::kMsgProgrammed), 0);
+  EXPECT_EQ(m.back(), board::kMsgBoardSilent);
+  EXPECT_FALSE(f.link->is_open());
+  EXPECT_FALSE(f.programming_running);
+  EXPECT_FALSE(f.Timer1.enabled());
+  if (GetParam() >= 10) {
+    // The piece went out in part: the log and the messages name it.
+    EXPECT_EQ(test::count_of(m, std::string(board::kMsgIncompletePiece) + "A"), 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, LostPort, ::testing::Values(3, 10, 12, 14, 15, 16));
+
+// Images no card can take: refused before anything is sent.
+struct TooBigCase {
+  const char* name;
+  RecordLayout layout;
+  int records;
+  bool refused;
+};
+
+class TooBig : public ::testing::TestWithParam<TooBigCase> {};
+
+TEST_P(TooBig, IsRefusedBeforeAnythingIsSent) {
+  const TooBigCase& c = GetParam();
+  BoardOptions o;
+  o.size_code = 9;
+  BoardRig b(o);
+  Form1& f = b.start();
+  put_image(f, sample_image(c.layout, c.records), c.layout);
+  const std::size_t before = b.board().lines().size();
+  const board::ProgramOutcome out = program_card(f);
+  if (c.refused) {
+    EXPECT_EQ(out, board::ProgramOutcome::too_big);
+    EXPECT_EQ(b.board().lines().size(), before);
+    EXPECT_EQ(b.message_lines().back().rfind(board::kMsgPieceTooBig, 0), 0u)
+        << b.message_lines().back();
+    EXPECT_TRUE(b.rig.dialogs.questions.empty());
+  } else {
+    EXPECT_EQ(out, board::ProgramOutcome::programmed);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, TooBig,
+    ::testing::Values(
+        // The count field holds five digits.
+        TooBigCase{"Records99999", RecordLayout::notes29, 99999, false},
+        TooBigCase{"Records100000", RecordLayout::notes29, 100000, true},
+        // 7n + 10 bytes in 42-note format: 74897 records pass the largest card.
+        TooBigCase{"Notes42Records74000", RecordLayout::notes42, 74000, false},
+        TooBigCase{"Notes42Records74897", RecordLayout::notes42, 74897, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// During a transfer the user picks the demo and builds an image too long for its area: the
+// builder disables `programmer`, and the end of the transfer leaves it so.
+TEST(Programming, TheEndOfATransferLeavesProgrammerAsTheBuilderSetIt) {
+  BoardOptions o;
+  o.card_timing = true;
+  BoardRig b(o);
+  Form1& f = b.start();
+  put_image(f, sample_image(RecordLayout::notes29, 200), RecordLayout::notes29);
+  b.rig.loop.post(100, [&] {
+    ASSERT_TRUE(f.programming_running);
+    // What the builder does for a demo image too long for the demo area.
+    f.programmer.set_enabled(false);
+  });
+  EXPECT_EQ(program_card(f), board::ProgramOutcome::programmed);
+  EXPECT_FALSE(f.programmer.enabled());
+  EXPECT_TRUE(f.Infos_carte.enabled());
+}
+
+// Quitting while a piece goes out: asked first, No by default; on Yes the exchange stops with
+// a failure that names the incomplete piece in the messages and the log.
+class QuitDuringTransfer : public ::testing::TestWithParam<bool> {};
+
+TEST_P(QuitDuringTransfer, AsksThenStopsCleanly) {
+  const bool insist = GetParam();
+  BoardOptions o;
+  o.card_timing = true;
+  BoardRig b(o);
+  Form1& f = b.start();
+  put_image(f, sample_image(RecordLayout::notes29, 200), RecordLayout::notes29);
+  EXPECT_TRUE(f.ask_quit());  // nothing running: quit at once, no question
+  bool may_quit = true;
+  b.rig.loop.post(100, [&] {
+    b.rig.dialogs.answers = {insist};
+    may_quit = f.ask_quit();
+  });
+  const board::ProgramOutcome out = program_card(f);
+  EXPECT_FALSE(may_quit);
+  EXPECT_EQ(b.rig.dialogs.questions, std::vector<std::string>{board::kMsgQuitDuringOperation});
+  const auto m = b.message_lines();
+  if (insist) {
+    EXPECT_EQ(out, board::ProgramOutcome::failed);
+    EXPECT_TRUE(f.quit_pending);
+    EXPECT_EQ(m.back(), board::kMsgStopped);
+    EXPECT_EQ(test::count_of(m, board::kMsgProgrammed), 0);
+    const std::string incomplete = std::string(board::kMsgIncompletePiece) + "A";
+    EXPECT_EQ(test::count_of(m, incomplete), 1);
+    EXPECT_NE(
+        test::read_file(b.rig.environment.documents_ / "Solmir" / "Solmir.log").find(incomplete),
+        std::string::npos);
+    // The operation is over: the quit can go on.
+    EXPECT_FALSE(f.board_operation_running());
+    // Stopped before the end: no title was written.
+    EXPECT_EQ(test::count_of(b.board().lines(), "TitrA"), 0);
+  } else {
+    EXPECT_EQ(out, board::ProgramOutcome::programmed);
+    EXPECT_FALSE(f.quit_pending);
+    EXPECT_EQ(b.card().piece('A')->count, 200);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QuitDuringTransfer, ::testing::Bool());
 
 TEST(Programming, CountdownLosesASecondPerSecondOfRecords) {
   BoardRig b;

@@ -3,6 +3,7 @@
 // buttons at the end.
 #include <gtest/gtest.h>
 
+#include "app/card_commands.h"
 #include "board/card_info.h"
 #include "board/card_work.h"
 #include "board/link.h"
@@ -46,7 +47,7 @@ TEST_P(CardWork, EstimateCountdownProgressAndOutcome) {
   };
   b.rig.dialogs.answers = {true};
   const auto& w = c.test ? board::kTest : board::kErase;
-  const auto outcome = board::run_card_work(f, w);
+  const auto outcome = run_card_work(f, w);
   EXPECT_EQ(outcome, board::WorkOutcome::finished);
   EXPECT_EQ(b.rig.dialogs.questions, std::vector<std::string>{board::kMsgEraseQuestion});
   ASSERT_GE(shown.size(), 2u);
@@ -146,7 +147,7 @@ TEST(CardWork, BoardFallingSilentDuringTheWork) {
   Form1& f = b.start();
   b.rig.dialogs.answers = {true};
   const auto start = b.rig.loop.uptime_ms();
-  EXPECT_EQ(board::run_card_work(f, board::kErase), board::WorkOutcome::failed);
+  EXPECT_EQ(run_card_work(f, board::kErase), board::WorkOutcome::failed);
   EXPECT_GE(b.rig.loop.uptime_ms() - start, board::kLongWorkSilenceMs);
   EXPECT_EQ(b.message_lines().back(), board::kMsgBoardSilent);
   EXPECT_FALSE(f.Timer1.enabled());
@@ -154,6 +155,33 @@ TEST(CardWork, BoardFallingSilentDuringTheWork) {
                                                                 &f.Tester_carte, &f.Copier_carte})
     EXPECT_TRUE(k->enabled()) << k->name();
 }
+
+// The size digit comes garbled, the board erases all the same: the run says what came and
+// does not claim "no card" nor success.
+class GarbledFirstAnswer : public ::testing::TestWithParam<bool> {};
+
+TEST_P(GarbledFirstAnswer, SaysWhatCame) {
+  const bool test = GetParam();
+  BoardOptions o;
+  o.wrong_answer_at = 1;
+  BoardRig b(o);
+  b.card().put_piece('A', Format::notes29, 10);
+  Form1& f = b.start();
+  b.rig.dialogs.answers = {true};
+  EXPECT_EQ(run_card_work(f, test ? board::kTest : board::kErase), board::WorkOutcome::unexpected);
+  EXPECT_TRUE(b.rig.dialogs.messages.empty());  // no "Carte muette ou absente"
+  const auto m = b.message_lines();
+  EXPECT_EQ(m.back().rfind(std::string(board::kMsgUnexpectedAnswer) + "\"Z\"", 0), 0u) << m.back();
+  EXPECT_EQ(test::count_of(m, board::kMsgErased) + test::count_of(m, board::kMsgCardGood), 0);
+  // The board did its work to the end, and nothing is left disabled.
+  EXPECT_FALSE(b.card().piece('A'));
+  EXPECT_FALSE(f.Timer1.enabled());
+  for (const Control* k : std::initializer_list<const Control*>{&f.Infos_carte, &f.Effacer_carte,
+                                                                &f.Tester_carte, &f.Copier_carte})
+    EXPECT_TRUE(k->enabled()) << k->name();
+}
+
+INSTANTIATE_TEST_SUITE_P(EraseAndTest, GarbledFirstAnswer, ::testing::Bool());
 
 TEST(CardWork, Estimates) {
   EXPECT_EQ(board::work_estimate(board::kErase, 1), 2);  // 1.24 s

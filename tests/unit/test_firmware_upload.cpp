@@ -2,6 +2,9 @@
 // avrdude runs and taken back afterwards, and what it says of avrdude's end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "firmware/upload.h"
 #include "tests/support/board_rig.h"
 #include "tests/support/card_image_rig.h"
@@ -20,11 +23,67 @@ using test::BoardRig;
 #endif
 
 TEST(UploadScript, TheBatchFileOfWindows) {
-  EXPECT_EQ(firmware::batch_script("C:\\Program Files\\Solmir\\", "3", "115200"),
-            "cd C:\\Program Files\\Solmir\\VELoR_uploader\r\n"
+  EXPECT_EQ(firmware::batch_script("C:\\Program Files\\Solmir\\", 3, "115200"),
+            "cd /d \"C:\\Program Files\\Solmir\\VELoR_uploader\"\r\n"
             "avrdude -v -pm328p -carduino -P\\\\.\\COM3 -b115200 -D "
             "-Uflash:w:\"C:\\Program Files\\Solmir\\VELoR_uploader\\Binaire\\VELoR.cpp.hex\":i\r\n"
             "Pause\r\n");
+}
+
+// Port texts as the box may hold them: only a port number (alone or as a COM name) gives a
+// port; anything else is refused before a script is written.
+TEST(UploadScript, ThePortArgumentComesFromTheParsedNumberOnly) {
+  struct Case {
+    const char* text;
+    std::optional<unsigned> com;
+  };
+  for (const Case& c : std::initializer_list<Case>{{"3", 3u},
+                                                   {" 12 ", 12u},
+                                                   {"COM7", 7u},
+                                                   {"com7", 7u},
+                                                   {"\\\\.\\COM4", 4u},
+                                                   {"3 & calc.exe & rem", std::nullopt},
+                                                   {"3&calc", std::nullopt},
+                                                   {"COM3 | del x", std::nullopt},
+                                                   {"%PATH%", std::nullopt},
+                                                   {"", std::nullopt},
+                                                   {"COM", std::nullopt},
+                                                   {"-3", std::nullopt}})
+    EXPECT_EQ(firmware::com_port_number(c.text), c.com) << c.text;
+}
+
+// Hostile program folders: every path is one quoted word, "%" cannot expand and a double
+// quote cannot end the word early.
+TEST(UploadScript, TheBatchFileQuotesEveryPath) {
+  struct Case {
+    const char* folder;
+    const char* quoted_uploader;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"C:\\Orgue & calc\\", "\"C:\\Orgue & calc\\VELoR_uploader\""},
+           {"C:\\100%PATH%\\", "\"C:\\100%%PATH%%\\VELoR_uploader\""},
+           {"C:\\a\" & calc & \"\\", "\"C:\\a & calc & \\VELoR_uploader\""}}) {
+    const std::string s = firmware::batch_script(c.folder, 3, "57600");
+    const std::string first = s.substr(0, s.find("\r\n"));
+    EXPECT_EQ(first, std::string("cd /d ") + c.quoted_uploader) << c.folder;
+    const std::string second =
+        s.substr(first.size() + 2, s.find("\r\n", first.size() + 2) - first.size() - 2);
+    // The image path is quoted the same way, and the port is the number alone.
+    EXPECT_NE(second.find(" -P\\\\.\\COM3 -b57600 "), std::string::npos) << second;
+    const std::string q = c.quoted_uploader;
+    EXPECT_NE(second.find(q.substr(0, q.size() - 1) + "\\Binaire\\VELoR.cpp.hex\":i"),
+              std::string::npos)
+        << second;
+    // Only the quotes this side put there.
+    EXPECT_EQ(std::count(second.begin(), second.end(), '"'), 2) << second;
+  }
+}
+
+TEST(UploadScript, TheShellFormTakesOnlyANumberOrADevicePath) {
+  EXPECT_EQ(firmware::device_for_port_text("/dev/ttyACM0"), "/dev/ttyACM0");
+  EXPECT_TRUE(firmware::device_for_port_text("5").has_value());
+  for (const char* bad : {"3 & calc", "/dev/tty; rm -rf x", "ttyUSB0", "", "/dev/a\nb"})
+    EXPECT_EQ(firmware::device_for_port_text(bad), std::nullopt) << bad;
 }
 
 TEST(UploadScript, TheShellScriptQuotesWhatItInserts) {

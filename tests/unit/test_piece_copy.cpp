@@ -3,6 +3,8 @@
 // second half through the programming button, whose room check uses the copied piece.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "board/card_info.h"
 #include "board/commands.h"
 #include "board/link.h"
@@ -200,6 +202,59 @@ TEST(Copy, ACopyLeavesTheDemoChoice) {
   EXPECT_EQ(b.card().piece('A')->count, 6);
   EXPECT_EQ(b.card().title('A'), "Bis       ");
 }
+
+// Every way the second half of a copy can end without a piece written ends copy mode and
+// gives the card buttons back; so does Annuler at "Insérer la carte cible dans le lecteur".
+struct CopyEndCase {
+  const char* name;
+  bool cancel_at_insert;
+  std::function<void(Form1&, BoardRig&)> second_half;  // nothing: no second half
+};
+
+class CopyEnds : public ::testing::TestWithParam<CopyEndCase> {};
+
+TEST_P(CopyEnds, GivesTheButtonsBack) {
+  const CopyEndCase& c = GetParam();
+  BoardRig b;
+  b.card().put_piece('A', Format::notes29, 7, "Premier");
+  Form1& f = b.start();
+  f.choixa.set_value(true);
+  if (c.cancel_at_insert) b.rig.dialogs.ok_answers = {false};
+  f.Copier_carte.click();
+  ASSERT_EQ(f.Liste_tran.size(), 7u);
+  if (c.second_half) {
+    ASSERT_TRUE(f.state.copy_mode);
+    ASSERT_FALSE(f.Effacer_carte.enabled());
+    c.second_half(f, b);
+  } else {
+    EXPECT_EQ(b.message_lines().back(), board::kMsgAbandoned);
+  }
+  EXPECT_FALSE(f.state.copy_mode);
+  for (const Control* k : std::initializer_list<const Control*>{&f.Infos_carte, &f.Effacer_carte,
+                                                                &f.Tester_carte, &f.Copier_carte})
+    EXPECT_TRUE(k->enabled()) << k->name();
+  EXPECT_EQ(test::count_of(b.message_lines(), board::kMsgProgrammed), 0);
+  // The piece read stays the card image.
+  EXPECT_EQ(f.Liste_tran.size(), 7u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, CopyEnds,
+    ::testing::Values(CopyEndCase{"CancelledAtTheInsertBox", true, nullptr},
+                      CopyEndCase{"InvalidExtraNote", false,
+                                  [](Form1& f, BoardRig&) {
+                                    f.options_validees = true;
+                                    f.note30.set_text("300");
+                                    f.programmer.click();
+                                  }},
+                      // Slot A holds a piece: the overwrite question, answered No.
+                      CopyEndCase{"NoToTheOverwriteQuestion", false,
+                                  [](Form1& f, BoardRig& b) {
+                                    b.rig.dialogs.answers = {false};
+                                    f.programmer.click();
+                                    EXPECT_EQ(b.rig.dialogs.questions.size(), 1u);
+                                  }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace solmir
