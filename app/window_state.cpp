@@ -11,6 +11,8 @@ bool WindowState::board_busy() const {
 }
 
 bool WindowState::stale(const ImageInputs& now) const {
+  // A piece read back from a card was shaped by no box: only a new image replaces it.
+  if (image.source == ImageSource::card_copy) return false;
   return image.present && image.built_from != now;
 }
 

@@ -227,16 +227,13 @@ QWidget* MainWindow::build_programmer() {
   grid->addWidget(b, 1, 2);
   auto* programmer = new QPushButton(g);
   bindings_.button(f.programmer, programmer);
-  // "Écouter" and "Aperçu" beside it, sharing the width the scale and piece boxes leave.
+  // "Écouter" beside it, sharing the width the scale and piece boxes leave.
   auto* listen = new QPushButton(g);
   bindings_.button(f.Ecouter, listen);
-  auto* apercu = new QPushButton(g);
-  bindings_.button(f.Apercu_carte, apercu);
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(2);
   buttons->addWidget(programmer, 3);
   buttons->addWidget(listen, 2);
-  buttons->addWidget(apercu, 2);
   grid->addLayout(buttons, 2, 1, 1, 2);
   grid->setColumnStretch(0, 1);
   return g;
@@ -291,7 +288,11 @@ QWidget* MainWindow::build_channels() {
   }
   auto* path = new PathLabel(g);
   bindings_.label(f.Label4, path);
-  grid->addWidget(path, 2, 0, 1, 16);
+  // The preview of the card image made from that file, at the end of its line.
+  auto* apercu = new QPushButton(g);
+  bindings_.button(f.Apercu_carte, apercu);
+  grid->addWidget(path, 2, 0, 1, 12);
+  grid->addWidget(apercu, 2, 12, 1, 4);
   return g;
 }
 

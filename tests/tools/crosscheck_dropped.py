@@ -58,6 +58,9 @@ def expected(notes, scale, shift):
 def listed(cli, path, scale, shift):
     run = subprocess.run([cli, "notes", path, "--dropped", "--scale", scale,
                           "--transpose", str(shift)], capture_output=True)
+    if run.returncode == 1 and b"Aucune note retenue" in run.stderr:
+        # The scale's channels hold no note in this file: nothing kept, nothing dropped.
+        return collections.Counter()
     if run.returncode != 0:
         raise RuntimeError("solmir-cli notes --dropped failed (%d): %s"
                            % (run.returncode, run.stderr.decode("utf-8", "replace").strip()))

@@ -77,7 +77,7 @@ TEST(WindowsUpload, WritesTheBatchFileAndHasCmdRunIt) {
   f.Prog_Uno.click();
   ASSERT_TRUE(checked);
   EXPECT_EQ(test::read_file(r.script),
-            firmware::batch_script(r.program_folder_text(), "3", "115200"));
+            firmware::batch_script(r.program_folder_text(), 3u, "115200"));
   const auto& runs = r.b.rig.processes.runs;
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].first, "cmd.exe");
