@@ -18,7 +18,20 @@ std::filesystem::path whole_program(const std::filesystem::path& argv0) {
 #else
   const char* name = "solmir-cli-qt";
 #endif
-  return argv0.has_parent_path() ? argv0.parent_path() / name : std::filesystem::path(name);
+  // This program's own file: argv[0] has no folder when it was found on the PATH.
+  std::filesystem::path self = argv0;
+#ifdef __linux__
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec && !exe.empty()) self = exe;
+#endif
+  const std::filesystem::path dir = self.parent_path();
+  // Beside it in a build folder; in the program's library folder once installed.
+  for (const std::filesystem::path& p : {dir / name, dir / ".." / "lib" / "solmir" / name}) {
+    std::error_code e;
+    if (std::filesystem::is_regular_file(p, e)) return p;
+  }
+  return dir.empty() ? std::filesystem::path(name) : dir / name;
 }
 
 int forward_to(const std::filesystem::path& program, const std::vector<std::string>& args) {

@@ -16,7 +16,7 @@ echo "Paquet : $deb"
 dpkg-deb --info "$deb"
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
-for f in usr/bin/solmir usr/bin/solmir-cli usr/bin/solmir-carte-virtuelle \
+for f in usr/bin/solmir usr/bin/solmir-cli usr/lib/solmir/solmir-cli-qt usr/bin/solmir-carte-virtuelle \
   usr/share/applications/solmir.desktop usr/share/icons/hicolor/scalable/apps/solmir.svg \
   usr/share/metainfo/io.github.solmir.Solmir.metainfo.xml \
   usr/share/man/man1/solmir.1.gz usr/share/man/man1/solmir-cli.1.gz \
