@@ -76,6 +76,10 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
   form5_ = new Form5Window(form_.form5, bindings_, this);
   form6_ = new Form6Window(form_.form6, bindings_, this);
   preview_ = new PreviewWindow(form_, bindings_, this);
+  // While the card plays, its cursor moves in the preview.
+  form_.on_play_position = [this](std::optional<std::int64_t> tick) {
+    preview_->set_cursor_tick(tick);
+  };
   bindings_.window(form_.window, this, false);
   qApp->installEventFilter(this);
   card_player_ = new QtCardPlayer(this);
@@ -83,6 +87,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  form_.on_play_position = nullptr;
   card_player_->stop();
   form_.card_player = nullptr;
 }

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -72,6 +73,10 @@ bool PreviewCanvas::event(QEvent* e) {
 
 PreviewWindow::PreviewWindow(Form1& form, Bindings& bindings, QWidget* parent)
     : QWidget(parent, Qt::Window), form_(form) {
+  // The space bar plays the card (or stops it), as "Écouter" does.
+  auto* play = new QShortcut(QKeySequence(Qt::Key_Space), this);
+  play->setContext(Qt::WindowShortcut);
+  connect(play, &QShortcut::activated, this, [this] { form_.Ecouter.click(); });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <optional>
 #include "score/card_image.h"
 #include "score/scales.h"
 #include "tests/gui/gui_rig.h"
@@ -165,6 +166,28 @@ TEST(PreviewWindow, CtrlPOpensIt) {
   entry->trigger();
   EXPECT_TRUE(rig.form->Apercu_window.visible());
   EXPECT_TRUE(w.preview_window()->isVisible());
+}
+
+// While the card plays, its position reaches the preview as a cursor; the space bar there
+// plays (or stops) as "Écouter" does.
+TEST(PreviewWindow, FollowsThePlayingCardAndTheSpaceBarPlays) {
+  GuiRig rig;
+  ui::MainWindow& w = rig.start();
+  Form1& f = *rig.form;
+  ui::PreviewWindow* preview = w.preview_window();
+  f.Apercu.click();
+  ASSERT_TRUE(f.on_play_position);
+  f.on_play_position(240);
+  EXPECT_EQ(preview->canvas()->look.cursor, std::optional<std::int64_t>(240));
+  f.on_play_position(std::nullopt);
+  EXPECT_FALSE(preview->canvas()->look.cursor.has_value());
+
+  int clicks = 0;
+  f.Ecouter.on_click = [&] { ++clicks; };
+  QApplication::setActiveWindow(preview);
+  preview->setFocus();
+  QTest::keyClick(preview, Qt::Key_Space);
+  EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
