@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/window_prompts.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "board/card_info.h"
@@ -82,15 +83,9 @@ class RunningFlag {
 
 // The window's side of a programming run: message boxes, the gauge, the countdown in Text1
 // and the status line.
-class WindowPrompts : public board::Prompts {
+class WindowPrompts : public WindowAnswers<board::Prompts> {
  public:
-  explicit WindowPrompts(Form1& f) : f_(f) {}
-  bool ask_yes_no(const std::string& q) override { return f_.ports.dialogs.ask_yes_no(q); }
-  void tell(const std::string& m) override { f_.ports.dialogs.message(m); }
-  void status(const std::string& line) override {
-    f_.msg_variable.set_text(line);
-    f_.Timer1.set_enabled(true);
-  }
+  using WindowAnswers::WindowAnswers;
   void progress_start(std::int64_t total) override {
     // No other board command may start while the piece goes out, and the scale must not
     // change under it; each gets its state back at the end.
@@ -122,7 +117,6 @@ class WindowPrompts : public board::Prompts {
   std::vector<std::pair<Control*, bool>> held;
 
  private:
-  Form1& f_;
   std::int32_t countdown_ = 0;
   double seconds_left_ = f_.duree_prog_estimee;
 };

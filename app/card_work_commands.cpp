@@ -7,6 +7,7 @@
 
 #include "app/card_commands.h"
 #include "app/form1.h"
+#include "app/window_prompts.h"
 #include "board/card_info.h"
 #include "board/card_work.h"
 #include "board/operation.h"
@@ -15,15 +16,9 @@ namespace solmir {
 
 namespace {
 
-class WorkWindow : public board::WorkPrompts {
+class WorkWindow : public WindowAnswers<board::WorkPrompts> {
  public:
-  WorkWindow(Form1& f, bool test) : f_(f), test_(test) {}
-  bool ask_yes_no(const std::string& q) override { return f_.ports.dialogs.ask_yes_no(q); }
-  void tell(const std::string& m) override { f_.ports.dialogs.message(m); }
-  void status(const std::string& line) override {
-    f_.msg_variable.set_text(line);
-    f_.Timer1.set_enabled(true);
-  }
+  WorkWindow(Form1& f, bool test) : WindowAnswers(f), test_(test) {}
   void progress_start(std::int64_t total) override {
     f_.gauge1.set_max(total);
     f_.gauge1.set_value(0);
@@ -42,7 +37,6 @@ class WorkWindow : public board::WorkPrompts {
   }
 
  private:
-  Form1& f_;
   bool test_;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/window_prompts.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "board/card_info.h"
@@ -103,15 +104,9 @@ PieceRead read_piece(Link& link, bool slot_a, WorkPrompts& prompts) {
 namespace {
 
 // The window's side of a read-back.
-class ReadWindow : public WorkPrompts {
+class ReadWindow : public WindowAnswers<WorkPrompts> {
  public:
-  explicit ReadWindow(Form1& f) : f_(f) {}
-  bool ask_yes_no(const std::string& q) override { return f_.ports.dialogs.ask_yes_no(q); }
-  void tell(const std::string& m) override { f_.ports.dialogs.message(m); }
-  void status(const std::string& line) override {
-    f_.msg_variable.set_text(line);
-    f_.Timer1.set_enabled(true);
-  }
+  using WindowAnswers::WindowAnswers;
   void progress_start(std::int64_t total) override {
     f_.gauge1.set_value(0);
     f_.gauge1.set_max(total);
@@ -131,7 +126,6 @@ class ReadWindow : public WorkPrompts {
   }
 
  private:
-  Form1& f_;
 };
 
 }  // namespace
