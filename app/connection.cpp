@@ -2,6 +2,7 @@
 // step and the device notifications. They tell the window state whether the link is open and
 // whether a scan runs; the enables follow from the state.
 #include <cctype>
+#include <cmath>
 #include <optional>
 
 #include "app/form1.h"
@@ -20,8 +21,12 @@ std::string port_name_of(const std::string& text) {
   while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
   while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
   const std::string t = text.substr(b, e - b);
-  if (t.empty() || std::isdigit(static_cast<unsigned char>(t[0])) || t[0] == '-' || t[0] == '+')
-    return std::to_string(static_cast<long long>(val(t)));
+  if (t.empty() || std::isdigit(static_cast<unsigned char>(t[0])) || t[0] == '-' || t[0] == '+') {
+    // A number no port can have ("1e300", twenty digits) is tried as written, and fails.
+    const double v = val(t);
+    if (!std::isfinite(v) || v < -1e9 || v > 1e9) return t;
+    return std::to_string(static_cast<long long>(v));
+  }
   return t;
 }
 

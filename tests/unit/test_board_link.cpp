@@ -290,6 +290,18 @@ TEST(Connection, ScanThatFindsNothingEndsDisconnected) {
   EXPECT_FALSE(b.rig.dialogs.busy);
 }
 
+TEST(Connection, ANumberNoPortCanHaveIsRefusedLikeAnyBadPort) {
+  BoardRig b({}, {"3"});
+  save_port(b, "3");
+  Form1& f = b.start();
+  for (const char* huge : {"1e300", "99999999999999999999999"}) {
+    f.port.set_text(huge);
+    EXPECT_FALSE(f.link->is_open()) << huge;
+    EXPECT_EQ(b.port().open_attempts.back(), huge);
+    EXPECT_EQ(b.message_lines().back(), board::kMsgNoLink);
+  }
+}
+
 TEST(Connection, ScanDoesNothingWhileConnected) {
   BoardRig b;
   Form1& f = b.start();
