@@ -6,7 +6,7 @@
 namespace solmir {
 
 namespace {
-constexpr const char* kZeroStep = "Le pas d'échantillonnage (Pas_ech) ne peut pas être nul";
+constexpr const char* kZeroStep = "Le pas d'échantillonnage ne peut pas être nul";
 constexpr const char* kBadDelay = "Délai initial non valide : ";
 }  // namespace
 

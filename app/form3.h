@@ -11,7 +11,7 @@ inline constexpr const char* kVersion = "7.0";
 inline constexpr const char* kProjectUrl = "https://github.com/solmir-orgue/solmir";
 
 struct Form3 {
-  Window window{"Form3", "A propos de Solmir"};
+  Window window{"Form3", "À propos de Solmir"};
   Label Label1{"Label1", "Logiciel de programmation d'une carte à puces pour orgue de barbarie"};
   Label Label2{"Label2", std::string("Version ") + kVersion};
   Label Label3{"Label3", "Auteur : l'équipe Solmir"};

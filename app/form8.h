@@ -8,7 +8,7 @@ namespace solmir::score {
 
 struct Form8 {
   Window window{"Form8", "Pré-traitements midi"};
-  Label Label1{"Label1", "Ecartement entre notes successives"};
+  Label Label1{"Label1", "Écartement entre notes successives"};
   Label Label2{"Label2", "Réalignement des débuts de notes"};
   Label Label3{"Label3",
                "Une unité = 1/240 s =  0.25 mm de carton                La valeur 0 supprime le "

@@ -64,7 +64,7 @@ inline constexpr const char* kBoxPeriode =
     "de vitesse\r\n";
 inline constexpr const char* kAskReinit =
     "Attention !\r\n"
-    "- Tous les paramètres seront réinitialisés à leur valeurs par défaut\r\n"
+    "- Tous les paramètres seront réinitialisés à leurs valeurs par défaut\r\n"
     "- Les différentes tables seront effacées (ordre des sorties, instruments midi ...)\r\n"
     "- Et la sortie midi revient en D9";
 

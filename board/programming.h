@@ -34,10 +34,10 @@ inline constexpr const char* kMsgAbandoned = "Opération abandonnée";
 // + "(" + the card size in bytes + " octets)" + CR LF
 inline constexpr const char* kMsgCardTooSmall = "Taille carte insuffisante";
 inline constexpr const char* kMsgAAndBThere =
-    "Attention les morceau A et B sont déjà programmés\r\n"
+    "Attention les morceaux A et B sont déjà programmés\r\n"
     "                       Ils seront effacés !";
 inline constexpr const char* kMsgAThere =
-    "Attention le morceau A est déjà programmés\r\n"
+    "Attention le morceau A est déjà programmé\r\n"
     "                    Il sera effacé";
 inline constexpr const char* kMsgNoPieceA =
     "       Le morceau A est absent\r\n"

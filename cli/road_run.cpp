@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kUnreadable = "Impossible de lire le fichier midi : ";
 constexpr const char* kDisassembly = "Désassemblage du fichier midi";
 constexpr const char* kStopped = "Traitement interrompu : ";
-constexpr const char* kZeroStep = "Le pas d'échantillonnage (Pas_ech) ne peut pas être nul";
+constexpr const char* kZeroStep = "Le pas d'échantillonnage ne peut pas être nul";
 constexpr const char* kBadDelay = "Délai initial non valide : ";
 
 std::string now_text() {

@@ -163,7 +163,7 @@ std::string alignment_message(const std::string& threshold_text) {
 
 std::vector<std::string> alignment_log(double A, std::int64_t count) {
   return {" ", "Ré-alignement des débuts de notes décalés",
-          " Décalage max définie dans Pré-traitements : " + str_num(A) + " temps de 1/240 s",
+          " Décalage max défini dans Pré-traitements : " + str_num(A) + " temps de 1/240 s",
           str_num(count) +
               (count > 1 ? " Ré-alignements ont été effectués" : " ré-alignement effectué")};
 }

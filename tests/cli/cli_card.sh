@@ -37,7 +37,7 @@ before=$(md5sum <"$card")
 "$cli" program "$work/a.mid" --slot A --port virtual --card "$card" --scale 42 \
   </dev/null >/dev/null 2>"$work/err"
 [ $? -eq 1 ] || fail "statut d'un refus"
-grep -q "Attention le morceau A est déjà programmés" "$work/err" || fail "question"
+grep -q "Attention le morceau A est déjà programmé" "$work/err" || fail "question"
 [ "$(md5sum <"$card")" = "$before" ] || fail "carte changée malgré le refus"
 echo n | "$cli" program "$work/a.mid" --slot A --port virtual --card "$card" >/dev/null 2>&1
 [ $? -eq 1 ] || fail "refus par n"

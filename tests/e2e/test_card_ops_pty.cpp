@@ -98,7 +98,7 @@ TEST_F(CardOpsPty, CliProgramReadCopyEraseAndTest) {
   // Overwriting A is asked on the terminal: "n" keeps the card as it is.
   r = cli({"program", tune_path(), "--channels", "3,4", "--slot", "A", "--port", dev}, "n\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Attention les morceau A et B sont déjà programmés"), std::string::npos)
+  EXPECT_NE(r.err.find("Attention les morceaux A et B sont déjà programmés"), std::string::npos)
       << r.err;
   r = cli({"info", "--port", dev});
   EXPECT_NE(r.out.find("A : 80 octets \"Premier   \""), std::string::npos) << r.out;

@@ -91,7 +91,7 @@ TEST(Form8Window, ThresholdsAreCopiedAtOnceAndValiderSaves) {
   auto* alignment = GuiRig::find_in<QLineEdit>(dialog, "Text2");
   EXPECT_EQ(text_of(separation->text()), "3");
   EXPECT_EQ(text_of(GuiRig::find_in<QLabel>(dialog, "Label1")->text()),
-            "Ecartement entre notes successives");
+            "Écartement entre notes successives");
   EXPECT_EQ(text_of(GuiRig::find_in<QLabel>(dialog, "Label3")->text()),
             "Une unité = 1/240 s =  0.25 mm de carton                La valeur 0 supprime le "
             "traitement correspondant");

@@ -100,7 +100,7 @@ TEST_F(OpenMidi, FailuresAreReportedAndThePointerRestored) {
       {"speed not a number", [](Form1& g) { g.vitesse.set_text("vite"); }, simple_tune(),
        "Traitement interrompu : La vitesse ne contient pas un nombre : \"vite\""},
       {"zero step", [](Form1& g) { g.Pas_ech.set_text("0"); }, simple_tune(),
-       "Traitement interrompu : Le pas d'échantillonnage (Pas_ech) ne peut pas être nul"},
+       "Traitement interrompu : Le pas d'échantillonnage ne peut pas être nul"},
       {"missing file", [](Form1&) {}, "", ""},
   };
   for (auto& c : cases) {

@@ -159,11 +159,10 @@ TEST(Passes, LogWordingFollowsTheCount) {
                   " ", "Séparation des notes",
                   " Distance minimale définie dans Pré-traitements :  4 temps de 1/240 s",
                   c.separation}));
-    EXPECT_EQ(
-        alignment_log(3, c.count),
-        (std::vector<std::string>{
-            " ", "Ré-alignement des débuts de notes décalés",
-            " Décalage max définie dans Pré-traitements :  3 temps de 1/240 s", c.alignment}));
+    EXPECT_EQ(alignment_log(3, c.count),
+              (std::vector<std::string>{
+                  " ", "Ré-alignement des débuts de notes décalés",
+                  " Décalage max défini dans Pré-traitements :  3 temps de 1/240 s", c.alignment}));
   }
 }
 
@@ -203,7 +202,7 @@ TEST(Passes, RunInsideNoteExtractionSeparationFirst) {
       " Distance minimale définie dans Pré-traitements :  4 temps de 1/240 s\r\n"
       " 1 séparation effectuée\r\n"
       " \r\nRé-alignement des débuts de notes décalés\r\n"
-      " Décalage max définie dans Pré-traitements :  6 temps de 1/240 s\r\n"
+      " Décalage max défini dans Pré-traitements :  6 temps de 1/240 s\r\n"
       " 1 ré-alignement effectué\r\n"
       " \r\nConstruction du fichier carte\r\n";
   EXPECT_NE(log.find(expected_log), std::string::npos) << log;
