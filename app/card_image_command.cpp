@@ -2,13 +2,9 @@
 #include "app/form1.h"
 #include "base/failure.h"
 #include "score/card_image.h"
+#include "score/road.h"
 
 namespace solmir {
-
-namespace {
-constexpr const char* kZeroStep = "Le pas d'échantillonnage ne peut pas être nul";
-constexpr const char* kBadDelay = "Délai initial non valide : ";
-}  // namespace
 
 void Form1::cree_fichier_carte() {
   // Until the new image is whole there is none: a failure on the way leaves nothing to send.
@@ -19,9 +15,9 @@ void Form1::cree_fichier_carte() {
   const TextBox& delay_box = mode_demo ? Delai_init_demo : Delai_init;
   const double millimetres = box_number(delay_box, "Le délai initial");
   const double pas = box_number(Pas_ech, "Le pas d'échantillonnage");
-  if (pas == 0) throw RunFailure(kZeroStep);
+  if (pas == 0) throw RunFailure(score::kMsgZeroStep);
   const auto initial = score::initial_delay_ticks(millimetres, pas);
-  if (!initial) throw RunFailure(kBadDelay + delay_box.text() + " mm");
+  if (!initial) throw RunFailure(score::kMsgBadDelay + delay_box.text() + " mm");
 
   const score::RecordLayout layout =
       score::record_layout(mode42.value(), Option32.value(), mode_demo);

@@ -1,6 +1,5 @@
 // "Ouvrir fichier Midi...": the MIDI file becomes the note event list, the log gets its
 // summary, then the passes and the card image builder run.
-#include <ctime>
 #include <filesystem>
 
 #include "app/form1.h"
@@ -11,6 +10,7 @@
 #include "midi/listing.h"
 #include "score/card_image.h"
 #include "score/extraction.h"
+#include "score/road.h"
 
 namespace solmir {
 
@@ -18,21 +18,10 @@ namespace {
 
 constexpr const char* kFilter = "Fichiers (*.mid)|*.mid|Tous (*.*)|*.*|";
 constexpr const char* kDialogTitle = "Ouvrir fichier Midi";
-constexpr const char* kDisassembly = "Désassemblage du fichier midi";
-constexpr const char* kUnreadable = "Impossible de lire le fichier midi : ";
 constexpr const char* kNotANumber = " ne contient pas un nombre : ";
-constexpr const char* kZeroStep = "Le pas d'échantillonnage ne peut pas être nul";
-constexpr const char* kStopped = "Traitement interrompu : ";
 constexpr const char* kNoNote = "Aucune note à garder : le fichier midi ne contient aucune note";
 constexpr const char* kSeparator =
     "-------------------------------------------------------------------------";
-
-std::string now_text() {
-  const std::time_t t = std::time(nullptr);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", std::localtime(&t));
-  return buf;
-}
 
 }  // namespace
 
@@ -44,7 +33,7 @@ double box_number(const TextBox& box, const char* what) {
 }
 
 void Form1::Ouvre_midi_Click() {
-  const std::string started = now_text();
+  const std::string started = score::started_text();
   duree_action_totale = 0;
   last_failure.clear();
   try {
@@ -59,8 +48,8 @@ void Form1::Ouvre_midi_Click() {
     Titre.set_text(std::filesystem::path(chemin_midi).filename().string());
     if (Midi_channel(9).value()) Titre.set_text("Pc" + utf8_left(Titre.text(), 7));
 
-    const std::string bytes =
-        read_regular_file(std::filesystem::path(chemin_midi), kMidiFileLimit, kUnreadable);
+    const std::string bytes = read_regular_file(std::filesystem::path(chemin_midi), kMidiFileLimit,
+                                                score::kMsgUnreadableMidi);
     // The notes are taken from the listing while it is made: nothing else of it is needed.
     std::array<bool, 16> ticked{};
     for (int i = 0; i < 16; ++i) ticked[static_cast<std::size_t>(i)] = Midi_channel(i).value();
@@ -80,7 +69,7 @@ void Form1::Ouvre_midi_Click() {
                     : midi::desassemble_midi(bytes, chemin_midi, progress);
     code_erreur_midi = listing.code_erreur_midi;
     message_erreur_midi = listing.message_erreur_midi;
-    append_message(kDisassembly);
+    append_message(score::kMsgDisassembly);
     if (listing.sequences_played_together) append_message(midi::kMsgSequencesTogether);
     ports.loop.process_events();
     if (midi::not_midi(listing)) throw RunFailure(midi::kMsgNotMidi + chemin_midi);
@@ -88,7 +77,7 @@ void Form1::Ouvre_midi_Click() {
 
     Liste1.clear();
     box_number(vitesse, "La vitesse");
-    if (box_number(Pas_ech, "Le pas d'échantillonnage") == 0) throw RunFailure(kZeroStep);
+    if (box_number(Pas_ech, "Le pas d'échantillonnage") == 0) throw RunFailure(score::kMsgZeroStep);
     score::ExtractionResult r = notes.finish();
     Liste1 = std::move(r.Liste1);
     duree_action_totale = r.duree_action_totale;
@@ -110,13 +99,8 @@ void Form1::Ouvre_midi_Click() {
     const bool first = !journal_commence;
     if (!first) log = {" ", kSeparator, " "};
     journal_commence = true;
-    log.push_back("Traitement de : " + chemin_midi);
-    log.push_back(started);
-    log.push_back(" ");
-    log.push_back(kDisassembly);
-    log.push_back(str_num(r.note_on) + " événements note-ON identifiés");
-    log.push_back(str_num(r.note_off) + " événements note-OFF identifiés");
-    log.push_back(str_num(r.pairs) + " couples d'événements note-ON/note-OFF retenus");
+    for (std::string& line : score::extraction_log(chemin_midi, started, r))
+      log.push_back(std::move(line));
     if (incomplete) log.push_back(incomplete_text);
     if (shift.semitones != 0)
       log.push_back("Transposition : " + score::semitones_text(shift.semitones));
@@ -133,7 +117,7 @@ void Form1::Ouvre_midi_Click() {
     // Nothing of a road that failed may be taken for its result.
     Liste1.clear();
     card_image_dropped();
-    append_message(kStopped + last_failure);
+    append_message(score::kMsgStopped + last_failure);
     notify_image();
   }
   ports.dialogs.set_busy(false);

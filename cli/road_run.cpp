@@ -1,6 +1,5 @@
 #include "cli/road_run.h"
 
-#include <ctime>
 #include <iostream>
 
 #include "base/file_read.h"
@@ -12,19 +11,6 @@ namespace solmir::cli {
 
 namespace {
 
-constexpr const char* kUnreadable = "Impossible de lire le fichier midi : ";
-constexpr const char* kDisassembly = "Désassemblage du fichier midi";
-constexpr const char* kStopped = "Traitement interrompu : ";
-constexpr const char* kZeroStep = "Le pas d'échantillonnage ne peut pas être nul";
-constexpr const char* kBadDelay = "Délai initial non valide : ";
-
-std::string now_text() {
-  const std::time_t t = std::time(nullptr);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", std::localtime(&t));
-  return buf;
-}
-
 // A service message on standard error, its CR LF line ends as LF.
 void say(const std::string& m) {
   std::string out;
@@ -35,7 +21,7 @@ void say(const std::string& m) {
 }
 
 [[noreturn]] void stop(const std::string& why) {
-  say(kStopped + why);
+  say(score::kMsgStopped + why);
   throw CliError{why, 1};
 }
 
@@ -57,11 +43,11 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   Session s(loop, nullptr);
   s.start(a);
   Form1& f = s.form();
-  const std::string started = now_text();
+  const std::string started = score::started_text();
 
   std::string bytes;
   try {
-    bytes = read_regular_file(path, kMidiFileLimit, kUnreadable);
+    bytes = read_regular_file(path, kMidiFileLimit, score::kMsgUnreadableMidi);
   } catch (const FileReadFailure& e) {
     stop(e.what());
   }
@@ -92,13 +78,13 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   }
   std::string().swap(bytes);
   const midi::ListingResult& l = r.read.listing;
-  say(kDisassembly);
+  say(score::kMsgDisassembly);
   if (l.end == midi::ListingEnd::format_error) say(l.message_erreur_midi);
   if (l.sequences_played_together) say(midi::kMsgSequencesTogether);
   if (l.end == midi::ListingEnd::abnormal) stop(l.abnormal_message);
   if (midi::not_midi(l)) stop(midi::kMsgNotMidi + path);
   number_of(f.vitesse, "La vitesse");
-  if (number_of(f.Pas_ech, "Le pas d'échantillonnage") == 0) stop(kZeroStep);
+  if (number_of(f.Pas_ech, "Le pas d'échantillonnage") == 0) stop(score::kMsgZeroStep);
 
   r.dropped = score::dropped_notes(r.read.notes.Liste1, r.table, r.layout, r.read.notes.outside);
   const std::string dropped = score::dropped_summary(r.dropped);
@@ -131,9 +117,9 @@ RoadRun run_road(const Args& a, const std::string& path, RoadEnd end) {
   const TextBox& delay_box = f.mode_demo ? f.Delai_init_demo : f.Delai_init;
   const double millimetres = number_of(delay_box, "Le délai initial");
   const double pas = number_of(f.Pas_ech, "Le pas d'échantillonnage");
-  if (pas == 0) stop(kZeroStep);
+  if (pas == 0) stop(score::kMsgZeroStep);
   const auto initial = score::initial_delay_ticks(millimetres, pas);
-  if (!initial) stop(kBadDelay + delay_box.text() + " mm");
+  if (!initial) stop(score::kMsgBadDelay + delay_box.text() + " mm");
   r.image = score::build_records(r.Liste1, r.table, r.layout, *initial,
                                  f.Check_marque.value() || f.Check_boucle.value());
   if (r.image->too_long) stop(score::kMsgImageTooLong);

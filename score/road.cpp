@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 
 #include "base/numbers.h"
 
@@ -19,12 +20,19 @@ NotesRead read_notes(std::string_view bytes, const std::string& chemin_midi, con
   return r;
 }
 
+std::string started_text() {
+  const std::time_t t = std::time(nullptr);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", std::localtime(&t));
+  return buf;
+}
+
 std::vector<std::string> extraction_log(const std::string& chemin_midi, const std::string& started,
                                         const ExtractionResult& r) {
   return {"Traitement de : " + chemin_midi,
           started,
           " ",
-          "Désassemblage du fichier midi",
+          kMsgDisassembly,
           str_num(r.note_on) + " événements note-ON identifiés",
           str_num(r.note_off) + " événements note-OFF identifiés",
           str_num(r.pairs) + " couples d'événements note-ON/note-OFF retenus"};

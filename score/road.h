@@ -38,6 +38,16 @@ inline bool no_note(const ExtractionResult& r) {
 }
 inline constexpr const char* kMsgNoNote = "Aucune note retenue dans ce fichier : ";
 
+// Messages of the road, said alike by the window and the command line.
+inline constexpr const char* kMsgUnreadableMidi = "Impossible de lire le fichier midi : ";
+inline constexpr const char* kMsgDisassembly = "Désassemblage du fichier midi";
+inline constexpr const char* kMsgStopped = "Traitement interrompu : ";
+inline constexpr const char* kMsgZeroStep = "Le pas d'échantillonnage ne peut pas être nul";
+inline constexpr const char* kMsgBadDelay = "Délai initial non valide : ";
+
+// The date and time a reading starts, as the log writes it.
+std::string started_text();
+
 // The log block of a reading: "Traitement de : ...", the time it started, the three counts.
 std::vector<std::string> extraction_log(const std::string& chemin_midi, const std::string& started,
                                         const ExtractionResult& r);
